@@ -1,0 +1,1 @@
+// Removed once the support library has sources of its own.
