@@ -1,3 +1,3 @@
 // The shared library is the folder libraries linked whole; this file only
 // gives the target a source of its own.
-#include "PMSurface.h"
+// (includes added as the folders fill in)
