@@ -20,8 +20,7 @@ CWnd *ParentWindow(HWND const *parent)
 
 } // namespace
 
-int PMSurface::GetSurfaceParameters(int &rows, int &cols, double &probeDiameter,
-                                    HWND const *parent)
+int PMSurface::GetSurfaceParameters(int &rows, int &cols, double &probeDiameter, HWND const *parent)
 {
   AFX_MAINTAIN_STATE2 moduleState(LibraryModuleState());
   try {

@@ -28,7 +28,10 @@ BOOL CSurfaceParametersDlg::OnInitDialog()
   return TRUE;
 }
 
-void CSurfaceParametersDlg::OnOK() { CDialog::OnOK(); }
+void CSurfaceParametersDlg::OnOK()
+{
+  CDialog::OnOK();
+}
 
 void CSurfaceParametersDlg::OnKillfocusRows()
 {
@@ -92,8 +95,8 @@ const DialogTemplate &CSurfaceParametersDlg::Template()
            L"If this is not the case you may want to reduce the values to get a smoother "
            L"surface.",
            7, 24, 233, 27, text},
-          {-1, PM_CLASS_STATIC, L"Note: A value of zero will not adjust the resulting surface.",
-           7, 106, 182, 8, text},
+          {-1, PM_CLASS_STATIC, L"Note: A value of zero will not adjust the resulting surface.", 7,
+           106, 182, 8, text},
       }};
   return dialog;
 }
