@@ -31,7 +31,11 @@ std::wstring DecodeUtf8(const char *text)
   const auto *p = reinterpret_cast<const unsigned char *>(text);
   while (*p) {
     unsigned char b = *p;
-    int extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : -1;
+    int extra = b < 0x80           ? 0
+                : (b >> 5) == 0x6  ? 1
+                : (b >> 4) == 0xE  ? 2
+                : (b >> 3) == 0x1E ? 3
+                                   : -1;
     if (extra < 0) {
       out += L'\xFFFD';
       ++p;
@@ -156,4 +160,7 @@ std::string CString::ToUtf8() const
   return out;
 }
 
-CString CString::FromUtf8(const std::string &text) { return CString(text.c_str()); }
+CString CString::FromUtf8(const std::string &text)
+{
+  return CString(text.c_str());
+}

@@ -38,7 +38,10 @@ public:
   void EndProgress();
 
 private:
-  CProgressDlg *m_pDialog; // owned; its window exists only while started
+  bool IsOpen() const;
+  void ShowCurrent(); // bar and status line for m_dCurrent, when they change
+
+  CProgressDlg *m_pDialog; // owned, made at the first start; its window exists only while started
   CString m_strTitle;
   CString m_strStatus;
   double m_dMin;

@@ -1,0 +1,198 @@
+#include "framework/CWnd.h"
+#include "framework/Dialog.h"
+#include "framework/Toolkit.h"
+
+#include <map>
+#include <memory>
+
+namespace {
+
+// Handles of windows the framework created, with their objects.
+std::map<HWND, CWnd *> &AttachedWindows()
+{
+  static std::map<HWND, CWnd *> windows;
+  return windows;
+}
+
+// Wrappers for handles the framework did not create (host windows).
+std::map<HWND, std::unique_ptr<CWnd>> &ForeignWindows()
+{
+  static std::map<HWND, std::unique_ptr<CWnd>> windows;
+  return windows;
+}
+
+} // namespace
+
+CWnd::CWnd() : m_hWnd(nullptr), m_pToolkitWindow(nullptr), m_nItemId(0) {}
+
+CWnd::~CWnd()
+{
+  DetachWindow();
+}
+
+void CWnd::AttachWindow(HWND hWnd, PMToolkitWindow *window, int itemId)
+{
+  DetachWindow();
+  m_hWnd = hWnd;
+  m_pToolkitWindow = window;
+  m_nItemId = itemId;
+  if (hWnd)
+    AttachedWindows()[hWnd] = this;
+}
+
+void CWnd::DetachWindow()
+{
+  if (m_hWnd) {
+    auto &windows = AttachedWindows();
+    auto it = windows.find(m_hWnd);
+    if (it != windows.end() && it->second == this)
+      windows.erase(it);
+  }
+  m_hWnd = nullptr;
+  m_pToolkitWindow = nullptr;
+  m_nItemId = 0;
+}
+
+CWnd *CWnd::FromHandle(HWND hWnd)
+{
+  if (!hWnd)
+    return nullptr;
+  auto &attached = AttachedWindows();
+  auto it = attached.find(hWnd);
+  if (it != attached.end())
+    return it->second;
+  try {
+    auto &foreign = ForeignWindows();
+    std::unique_ptr<CWnd> &wrapper = foreign[hWnd];
+    if (!wrapper) {
+      wrapper = std::make_unique<CWnd>();
+      wrapper->m_hWnd = hWnd;
+    }
+    return wrapper.get();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void CWnd::SetWindowText(const wchar_t *text)
+{
+  if (!m_pToolkitWindow)
+    return;
+  if (m_nItemId == 0)
+    m_pToolkitWindow->SetCaption(CString(text));
+  else
+    m_pToolkitWindow->SetItemText(m_nItemId, CString(text));
+}
+
+void CWnd::GetWindowText(CString &text) const
+{
+  if (!m_pToolkitWindow)
+    text.Empty();
+  else if (m_nItemId == 0)
+    text = m_pToolkitWindow->Caption();
+  else
+    text = m_pToolkitWindow->ItemText(m_nItemId);
+}
+
+CWnd *CWnd::GetDlgItem(int id) const
+{
+  auto *dialog = dynamic_cast<const CDialog *>(this);
+  return dialog ? dialog->ChildForItem(id) : nullptr;
+}
+
+CWnd *CWnd::SetFocus()
+{
+  if (m_pToolkitWindow && m_nItemId != 0)
+    m_pToolkitWindow->FocusItem(m_nItemId);
+  return nullptr;
+}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
+{
+  if (!m_pToolkitWindow)
+    return FALSE;
+  CDataExchange dx(this, bSaveAndValidate);
+  DoDataExchange(&dx);
+  return dx.m_bFailed ? FALSE : TRUE;
+}
+
+int CWnd::MessageBoxW(const wchar_t *text, const wchar_t *caption, UINT type)
+{
+  try {
+    return PMCurrentToolkitImpl().MessageBox(m_hWnd, CString(text),
+                                             CString(caption ? caption : L"Error"), type);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+  return SendMessageW(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::DestroyWindow()
+{
+  if (!m_hWnd)
+    return FALSE;
+  DetachWindow();
+  return TRUE;
+}
+
+void CWnd::DoDataExchange(CDataExchange *) {}
+
+const AFX_MSGMAP *CWnd::GetThisMessageMap()
+{
+  static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
+  static const AFX_MSGMAP messageMap = {nullptr, &entries[0]};
+  return &messageMap;
+}
+
+const AFX_MSGMAP *CWnd::GetMessageMap() const
+{
+  return GetThisMessageMap();
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
+{
+  const UINT id = static_cast<UINT>(wParam & 0xFFFF);
+  const UINT code = static_cast<UINT>((wParam >> 16) & 0xFFFF);
+  for (const AFX_MSGMAP *map = GetMessageMap(); map;
+       map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP_ENTRY *entry = map->lpEntries; entry->nMessage; ++entry) {
+      if (entry->nMessage == WM_COMMAND && entry->nCode == code && (entry->nID & 0xFFFF) == id) {
+        (this->*(entry->pfn))();
+        return TRUE;
+      }
+    }
+  }
+  return FALSE;
+}
+
+LRESULT SendMessageW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+  if (!hWnd)
+    return 0;
+  auto &attached = AttachedWindows();
+  auto it = attached.find(hWnd);
+  if (it == attached.end())
+    return 0;
+  CWnd *wnd = it->second;
+  PMToolkitWindow *window = wnd->GetToolkitWindow();
+  switch (message) {
+  case PBM_SETPOS: {
+    if (!window)
+      return 0;
+    int previous = window->ProgressPos(wnd->GetDlgCtrlID());
+    window->SetProgressPos(wnd->GetDlgCtrlID(),
+                           static_cast<int>(static_cast<std::intptr_t>(wParam)));
+    return previous;
+  }
+  case PBM_GETPOS:
+    return window ? window->ProgressPos(wnd->GetDlgCtrlID()) : 0;
+  case WM_COMMAND:
+    return wnd->OnCommand(wParam, lParam);
+  default:
+    return 0;
+  }
+}

@@ -1,0 +1,5 @@
+#include "framework/Toolkit.h"
+PMToolkit &TerminalToolkit()
+{
+  return NoneToolkit();
+}

@@ -1,0 +1,179 @@
+#include "PMProgress.h"
+
+#include "framework/WinApp.h"
+#include "ui/CProgressDlg.h"
+#include "ui/LibraryModule.h"
+
+#include <climits>
+#include <cmath>
+#include <new>
+
+namespace {
+
+// Nothing has been shown yet: the next update writes bar and text.
+constexpr int kNothingShown = INT_MIN;
+
+// trunc(current / (max - min) * 100) as an int. An empty range or a NaN
+// gives 0; values beyond int are clamped before the conversion.
+int PercentOf(double current, double min, double max)
+{
+  const double width = max - min;
+  if (width == 0.0)
+    return 0;
+  const double percent = current / width * 100.0;
+  if (std::isnan(percent))
+    return 0;
+  if (percent >= 2147483647.0)
+    return INT_MAX;
+  if (percent <= -2147483648.0)
+    return INT_MIN + 1; // INT_MIN is kept as "nothing shown"
+  return static_cast<int>(percent);
+}
+
+} // namespace
+
+PMProgress::PMProgress()
+    : m_pDialog(nullptr), m_strTitle(L"Progress"), m_dMin(0.0), m_dMax(100.0), m_dCurrent(0.0),
+      m_pParentWnd(nullptr), m_nShownPercent(kNothingShown)
+{
+}
+
+PMProgress::PMProgress(CString title, CString status, double min, double max, CWnd *parent)
+    : m_pDialog(nullptr), m_strTitle(std::move(title)), m_strStatus(std::move(status)), m_dMin(min),
+      m_dMax(max), m_dCurrent(min), m_pParentWnd(parent), m_nShownPercent(kNothingShown)
+{
+}
+
+PMProgress::~PMProgress()
+{
+  delete m_pDialog;
+}
+
+bool PMProgress::IsOpen() const
+{
+  return m_pDialog && m_pDialog->GetSafeHwnd();
+}
+
+void PMProgress::SetTitle(CString title)
+{
+  try {
+    m_strTitle = std::move(title);
+    if (IsOpen())
+      m_pDialog->SetWindowText(m_strTitle);
+  } catch (...) {
+  }
+}
+
+CString PMProgress::GetTitle() const
+{
+  return m_strTitle;
+}
+
+void PMProgress::SetStatus(CString status)
+{
+  try {
+    m_strStatus = std::move(status);
+    if (IsOpen()) {
+      m_pDialog->SetStatus(m_strStatus);
+      m_nShownPercent = kNothingShown;
+    }
+  } catch (...) {
+  }
+}
+
+CString PMProgress::GetStatus() const
+{
+  return m_strStatus;
+}
+void PMProgress::SetMin(double min)
+{
+  m_dMin = min;
+}
+double PMProgress::GetMin() const
+{
+  return m_dMin;
+}
+void PMProgress::SetMax(double max)
+{
+  m_dMax = max;
+}
+double PMProgress::GetMax() const
+{
+  return m_dMax;
+}
+void PMProgress::SetParentWnd(CWnd *parent)
+{
+  m_pParentWnd = parent;
+}
+CWnd *PMProgress::GetParentWnd() const
+{
+  return m_pParentWnd;
+}
+double PMProgress::GetCurrent() const
+{
+  return m_dCurrent;
+}
+
+void PMProgress::StartProgress()
+{
+  try {
+    AFX_MAINTAIN_STATE2 moduleState(LibraryModuleState());
+    if (!m_pParentWnd) {
+      if (CWinThread *thread = AfxGetThread())
+        m_pParentWnd = thread->GetMainWnd();
+    }
+    if (!m_pDialog && !(m_pDialog = new (std::nothrow) CProgressDlg))
+      return;
+    // A second start while open keeps the window and starts it over.
+    if (!IsOpen() && !m_pDialog->Create(CProgressDlg::IDD, m_pParentWnd))
+      return;
+    m_pDialog->SetWindowText(m_strTitle);
+    m_pDialog->SetStatus(m_strStatus);
+    m_nShownPercent = kNothingShown;
+    SetCurrent(m_dMin);
+  } catch (...) {
+  }
+}
+
+void PMProgress::SetCurrent(double value)
+{
+  m_dCurrent = value;
+  ShowCurrent();
+}
+
+void PMProgress::StepIt(double step)
+{
+  m_dCurrent += step;
+  ShowCurrent();
+}
+
+void PMProgress::ShowCurrent()
+{
+  if (!m_pDialog)
+    return;
+  const int percent = PercentOf(m_dCurrent, m_dMin, m_dMax);
+  if (percent == m_nShownPercent)
+    return; // nothing on the screen would change
+  if (!IsOpen())
+    return;
+  try {
+    m_nShownPercent = percent;
+    SendMessageW(m_pDialog->m_ctlProgress.GetSafeHwnd(), PBM_SETPOS, static_cast<WPARAM>(percent),
+                 0);
+    if (!m_pDialog->m_bCustomStatus) {
+      m_pDialog->m_strStatus.Format(L"%d %% complete", percent);
+      m_pDialog->UpdateData(FALSE);
+    }
+  } catch (...) {
+  }
+}
+
+void PMProgress::EndProgress()
+{
+  try {
+    if (IsOpen())
+      m_pDialog->DestroyWindow();
+    m_nShownPercent = kNothingShown;
+  } catch (...) {
+  }
+}
