@@ -55,9 +55,9 @@ int PMSurface::DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_Nu
       Offset(matrix, rows, cols, surface, -0.5 * probeDiameter, showProgress);
     return 1;
   } catch (const std::bad_alloc &) {
-    SetError(L"Out of memory");
+    SetError(L"Not enough memory for the point cloud");
   } catch (...) {
-    SetError(L"Out of memory");
+    SetError(L"The surface could not be draped");
   }
   return 0;
 }
