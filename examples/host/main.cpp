@@ -1,18 +1,22 @@
 // Drapes a surface over a point file and prints what came back.
 //
-//   pelmora_host POINTS.xyz [DX DY DZ]
+//   pelmora_host [--toolkit auto|qt|terminal|none] POINTS.xyz [DX DY DZ]
 //
 // POINTS.xyz holds one point per line, "x y z" separated by blanks or commas;
 // empty lines and lines starting with '#' are skipped. The drape direction
-// defaults to straight down. When no window can open, the suggested rows and
-// columns and a probe diameter of 0 are used.
+// defaults to straight down. The "Surface Parameters" window opens on the
+// chosen toolkit (auto: Qt when a display is reachable); with none, or when
+// no window can open, the suggested rows and columns and a probe diameter
+// of 0 are used.
 #include "PMSurface.h"
+#include "PMToolkit.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <cstring>
 
 namespace {
 
@@ -44,12 +48,39 @@ bool readPoints(const char *path, ON_3dPointArray &points)
   return true;
 }
 
+bool selectToolkit(const char *name)
+{
+  const struct
+  {
+    const char *name;
+    PMToolkitKind kind;
+  } kinds[] = {{"auto", PMToolkitKind::Automatic},
+               {"qt", PMToolkitKind::Qt},
+               {"terminal", PMToolkitKind::Terminal},
+               {"none", PMToolkitKind::None}};
+  for (const auto &k : kinds)
+    if (std::strcmp(name, k.name) == 0) {
+      PMSelectToolkit(k.kind);
+      return true;
+    }
+  return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+  if (argc >= 3 && std::strcmp(argv[1], "--toolkit") == 0) {
+    if (!selectToolkit(argv[2])) {
+      std::fprintf(stderr, "unknown toolkit: %s\n", argv[2]);
+      return 2;
+    }
+    argv += 2;
+    argc -= 2;
+  }
   if (argc != 2 && argc != 5) {
-    std::fprintf(stderr, "usage: %s POINTS.xyz [DX DY DZ]\n", argv[0]);
+    std::fprintf(stderr, "usage: pelmora_host [--toolkit auto|qt|terminal|none] POINTS.xyz "
+                         "[DX DY DZ]\n");
     return 2;
   }
   ON_3dPointArray points;
