@@ -1,0 +1,165 @@
+// STL and OBJ files read as point clouds: their vertices.
+#include "io/PointParsers.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
+
+namespace pelmora::io {
+namespace {
+
+struct CornerKey
+{
+  double x, y, z;
+  bool operator==(const CornerKey &other) const
+  {
+    return std::memcmp(this, &other, sizeof(CornerKey)) == 0;
+  }
+};
+
+struct CornerHash
+{
+  size_t operator()(const CornerKey &key) const
+  {
+    uint64_t words[3];
+    std::memcpy(words, &key, sizeof words);
+    uint64_t h = words[0] * 0x9E3779B97F4A7C15ull;
+    h ^= words[1] + 0x7F4A7C159E3779B9ull + (h << 6) + (h >> 2);
+    h ^= words[2] + 0x94D049BB133111EBull + (h << 6) + (h >> 2);
+    return size_t(h);
+  }
+};
+
+// Collects distinct corners in order of first appearance (+0 and -0 are one).
+class CornerSet
+{
+public:
+  explicit CornerSet(std::vector<double> &xyz) : m_xyz(xyz) {}
+  void Add(double x, double y, double z)
+  {
+    CornerKey key{x + 0.0, y + 0.0, z + 0.0};
+    if (m_seen.emplace(key, 0).second)
+      m_xyz.insert(m_xyz.end(), {key.x, key.y, key.z});
+  }
+
+private:
+  std::vector<double> &m_xyz;
+  std::unordered_map<CornerKey, int, CornerHash> m_seen;
+};
+
+bool LooksBinaryStl(std::string_view data)
+{
+  if (data.size() < 84)
+    return false;
+  uint32_t triangles;
+  std::memcpy(&triangles, data.data() + 80, 4);
+  return data.size() == 84 + 50 * uint64_t(triangles);
+}
+
+IoResult ParseBinaryStl(std::string_view data, std::vector<double> &xyz)
+{
+  uint32_t triangles;
+  std::memcpy(&triangles, data.data() + 80, 4);
+  CornerSet corners(xyz);
+  const char *p = data.data() + 84;
+  for (uint32_t t = 0; t < triangles; ++t, p += 50)
+    for (int corner = 0; corner < 3; ++corner) {
+      float v[3];
+      std::memcpy(v, p + 12 + 12 * corner, sizeof v);
+      corners.Add(v[0], v[1], v[2]);
+    }
+  return IoResult::Ok();
+}
+
+// Calls onLine(line, first, end) for every line with its leading blanks skipped.
+template <typename F> IoResult ForEachLine(std::string_view text, F onLine)
+{
+  const char *p = text.data();
+  const char *const end = p + text.size();
+  for (long line = 1; p < end; ++line) {
+    const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+    if (!lineEnd)
+      lineEnd = end;
+    const char *first = p;
+    while (first < lineEnd && (*first == ' ' || *first == '\t' || *first == '\r'))
+      ++first;
+    IoResult result = onLine(line, first, lineEnd);
+    if (!result)
+      return result;
+    p = lineEnd + 1;
+  }
+  return IoResult::Ok();
+}
+
+bool StartsWithWord(const char *p, const char *end, const char *word, size_t length)
+{
+  return size_t(end - p) > length && std::memcmp(p, word, length) == 0 &&
+         (p[length] == ' ' || p[length] == '\t');
+}
+
+IoResult ReadCoordinates(const std::string &name, long line, const char *p, const char *end,
+                         double v[3])
+{
+  const char *rest;
+  bool clean;
+  if (ParseLeadingNumbers(p, end, v, rest, clean) != 3)
+    return IoResult::Fail(name + ":" + std::to_string(line) + ": expected three coordinates");
+  if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
+    return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
+  return IoResult::Ok();
+}
+
+} // namespace
+
+IoResult ParseStlPoints(std::string_view data, const std::string &name, std::vector<double> &xyz)
+{
+  if (data.empty())
+    return IoResult::Fail(name + ": the file is empty");
+  size_t before = xyz.size();
+  if (LooksBinaryStl(data)) {
+    ParseBinaryStl(data, xyz);
+  } else {
+    if (data.compare(0, 5, "solid") != 0)
+      return IoResult::Fail(name + ": not an STL file (neither 'solid' text nor a binary STL "
+                                   "whose size matches its triangle count)");
+    CornerSet corners(xyz);
+    IoResult read = ForEachLine(data, [&](long line, const char *p, const char *end) {
+      if (!StartsWithWord(p, end, "vertex", 6))
+        return IoResult::Ok();
+      double v[3];
+      IoResult coordinates = ReadCoordinates(name, line, p + 6, end, v);
+      if (coordinates)
+        corners.Add(v[0], v[1], v[2]);
+      return coordinates;
+    });
+    if (!read)
+      return read;
+  }
+  if (xyz.size() == before)
+    return IoResult::Fail(name + ": no points found");
+  return IoResult::Ok();
+}
+
+IoResult ParseObjPoints(std::string_view text, const std::string &name, std::vector<double> &xyz)
+{
+  if (text.empty())
+    return IoResult::Fail(name + ": the file is empty");
+  size_t before = xyz.size();
+  IoResult read = ForEachLine(text, [&](long line, const char *p, const char *end) {
+    if (!StartsWithWord(p, end, "v", 1))
+      return IoResult::Ok();
+    double v[3];
+    IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v);
+    if (coordinates)
+      xyz.insert(xyz.end(), v, v + 3);
+    return coordinates;
+  });
+  if (!read)
+    return read;
+  if (xyz.size() == before)
+    return IoResult::Fail(name + ": no points found");
+  return IoResult::Ok();
+}
+
+} // namespace pelmora::io

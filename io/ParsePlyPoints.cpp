@@ -1,0 +1,385 @@
+#include "io/PointParsers.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <sstream>
+
+namespace pelmora::io {
+namespace {
+
+enum class Format
+{
+  Ascii,
+  BinaryLittle,
+  BinaryBig
+};
+
+enum class Scalar
+{
+  Int8,
+  UInt8,
+  Int16,
+  UInt16,
+  Int32,
+  UInt32,
+  Float32,
+  Float64,
+  Invalid
+};
+
+struct Property
+{
+  std::string name;
+  Scalar type = Scalar::Invalid;
+  bool isList = false;
+  Scalar countType = Scalar::Invalid;
+};
+
+struct Element
+{
+  std::string name;
+  uint64_t count = 0;
+  std::vector<Property> properties;
+};
+
+struct Header
+{
+  Format format = Format::Ascii;
+  std::vector<Element> elements;
+  size_t bodyOffset = 0;
+  long bodyLine = 0; // line number of the first body line (ASCII)
+};
+
+Scalar ParseScalar(const std::string &word)
+{
+  if (word == "char" || word == "int8")
+    return Scalar::Int8;
+  if (word == "uchar" || word == "uint8")
+    return Scalar::UInt8;
+  if (word == "short" || word == "int16")
+    return Scalar::Int16;
+  if (word == "ushort" || word == "uint16")
+    return Scalar::UInt16;
+  if (word == "int" || word == "int32")
+    return Scalar::Int32;
+  if (word == "uint" || word == "uint32")
+    return Scalar::UInt32;
+  if (word == "float" || word == "float32")
+    return Scalar::Float32;
+  if (word == "double" || word == "float64")
+    return Scalar::Float64;
+  return Scalar::Invalid;
+}
+
+size_t ScalarSize(Scalar type)
+{
+  switch (type) {
+  case Scalar::Int8:
+  case Scalar::UInt8:
+    return 1;
+  case Scalar::Int16:
+  case Scalar::UInt16:
+    return 2;
+  case Scalar::Int32:
+  case Scalar::UInt32:
+  case Scalar::Float32:
+    return 4;
+  case Scalar::Float64:
+    return 8;
+  default:
+    return 0;
+  }
+}
+
+template <typename T> T Load(const char *p, bool swap)
+{
+  unsigned char bytes[sizeof(T)];
+  std::memcpy(bytes, p, sizeof(T));
+  if (swap)
+    for (size_t i = 0; i < sizeof(T) / 2; ++i)
+      std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
+  T value;
+  std::memcpy(&value, bytes, sizeof(T));
+  return value;
+}
+
+double LoadScalar(Scalar type, const char *p, bool swap)
+{
+  switch (type) {
+  case Scalar::Int8:
+    return Load<int8_t>(p, false);
+  case Scalar::UInt8:
+    return Load<uint8_t>(p, false);
+  case Scalar::Int16:
+    return Load<int16_t>(p, swap);
+  case Scalar::UInt16:
+    return Load<uint16_t>(p, swap);
+  case Scalar::Int32:
+    return Load<int32_t>(p, swap);
+  case Scalar::UInt32:
+    return Load<uint32_t>(p, swap);
+  case Scalar::Float32:
+    return Load<float>(p, swap);
+  case Scalar::Float64:
+    return Load<double>(p, swap);
+  default:
+    return 0;
+  }
+}
+
+IoResult ParseHeader(std::string_view data, const std::string &name, Header &header)
+{
+  if (data.compare(0, 3, "ply") != 0 || data.size() < 4 || (data[3] != '\n' && data[3] != '\r'))
+    return IoResult::Fail(name + ":1: not a PLY file (it does not start with 'ply')");
+  size_t pos = 0;
+  bool sawFormat = false;
+  for (long line = 1;; ++line) {
+    size_t end = data.find('\n', pos);
+    if (end == std::string_view::npos)
+      return IoResult::Fail(name + ": PLY header has no 'end_header'");
+    std::string text(data.substr(pos, end - pos));
+    pos = end + 1;
+    if (!text.empty() && text.back() == '\r')
+      text.pop_back();
+    std::istringstream words(text);
+    std::string keyword;
+    words >> keyword;
+    auto fail = [&](const std::string &what) {
+      return IoResult::Fail(name + ":" + std::to_string(line) + ": " + what + " in PLY header");
+    };
+    if (line == 1 || keyword.empty() || keyword == "comment" || keyword == "obj_info")
+      continue;
+    if (keyword == "format") {
+      std::string kind;
+      words >> kind;
+      if (kind == "ascii")
+        header.format = Format::Ascii;
+      else if (kind == "binary_little_endian")
+        header.format = Format::BinaryLittle;
+      else if (kind == "binary_big_endian")
+        header.format = Format::BinaryBig;
+      else
+        return fail("unknown format '" + kind + "'");
+      sawFormat = true;
+    } else if (keyword == "element") {
+      Element element;
+      long long count = -1;
+      words >> element.name >> count;
+      if (element.name.empty() || !words || count < 0)
+        return fail("malformed element line");
+      element.count = uint64_t(count);
+      header.elements.push_back(element);
+    } else if (keyword == "property") {
+      if (header.elements.empty())
+        return fail("property before any element");
+      Property property;
+      std::string type;
+      words >> type;
+      if (type == "list") {
+        std::string countType, itemType;
+        words >> countType >> itemType >> property.name;
+        property.isList = true;
+        property.countType = ParseScalar(countType);
+        property.type = ParseScalar(itemType);
+        if (property.countType == Scalar::Invalid || property.countType == Scalar::Float32 ||
+            property.countType == Scalar::Float64)
+          return fail("bad list count type '" + countType + "'");
+      } else {
+        property.type = ParseScalar(type);
+        words >> property.name;
+      }
+      if (property.type == Scalar::Invalid || property.name.empty())
+        return fail("malformed property line");
+      header.elements.back().properties.push_back(property);
+    } else if (keyword == "end_header") {
+      if (!sawFormat)
+        return fail("no format line");
+      header.bodyOffset = pos;
+      header.bodyLine = line + 1;
+      return IoResult::Ok();
+    } else {
+      return fail("unknown keyword '" + keyword + "'");
+    }
+  }
+}
+
+struct VertexLayout
+{
+  int index[3] = {-1, -1, -1}; // property index of x, y, z
+};
+
+IoResult FindVertexLayout(const Element &vertex, const std::string &name, VertexLayout &layout)
+{
+  const char *axes[3] = {"x", "y", "z"};
+  for (size_t p = 0; p < vertex.properties.size(); ++p)
+    for (int k = 0; k < 3; ++k)
+      if (vertex.properties[p].name == axes[k] && !vertex.properties[p].isList)
+        layout.index[k] = int(p);
+  if (layout.index[0] < 0 || layout.index[1] < 0 || layout.index[2] < 0)
+    return IoResult::Fail(name + ": the PLY vertex element has no x, y and z properties");
+  return IoResult::Ok();
+}
+
+IoResult Truncated(const std::string &name, uint64_t expected, uint64_t found)
+{
+  return IoResult::Fail(name + ": truncated PLY file: the header announces " +
+                        std::to_string(expected) + " vertices, the file holds " +
+                        std::to_string(found));
+}
+
+IoResult ParseBinary(std::string_view data, const std::string &name, const Header &header,
+                     std::vector<double> &xyz)
+{
+  const bool swap = header.format == Format::BinaryBig;
+  const char *p = data.data() + header.bodyOffset;
+  const char *const end = data.data() + data.size();
+  for (const Element &element : header.elements) {
+    std::vector<size_t> offsets;
+    size_t stride = 0;
+    bool fixed = true;
+    for (const Property &property : element.properties) {
+      offsets.push_back(stride);
+      fixed = fixed && !property.isList;
+      stride += ScalarSize(property.isList ? property.countType : property.type);
+    }
+    const bool isVertex = element.name == "vertex";
+    VertexLayout layout;
+    if (isVertex) {
+      IoResult found = FindVertexLayout(element, name, layout);
+      if (!found)
+        return found;
+    }
+    if (fixed && !isVertex) {
+      if (stride != 0 && uint64_t(end - p) / stride < element.count)
+        return IoResult::Fail(name + ": truncated PLY file in element '" + element.name + "'");
+      p += element.count * stride;
+      continue;
+    }
+    if (fixed) {
+      uint64_t available = stride ? uint64_t(end - p) / stride : element.count;
+      if (available < element.count)
+        return Truncated(name, element.count, available);
+      xyz.reserve(xyz.size() + 3 * element.count);
+      const Property *props = element.properties.data();
+      for (uint64_t v = 0; v < element.count; ++v, p += stride)
+        for (int k = 0; k < 3; ++k)
+          xyz.push_back(
+              LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], swap));
+      return IoResult::Ok();
+    }
+    // Elements with lists: walk item by item.
+    for (uint64_t v = 0; v < element.count; ++v) {
+      double values[3] = {0, 0, 0};
+      for (size_t q = 0; q < element.properties.size(); ++q) {
+        const Property &property = element.properties[q];
+        if (!property.isList) {
+          size_t size = ScalarSize(property.type);
+          if (size_t(end - p) < size)
+            return isVertex ? Truncated(name, element.count, v)
+                            : IoResult::Fail(name + ": truncated PLY file in element '" +
+                                             element.name + "'");
+          for (int k = 0; k < 3; ++k)
+            if (isVertex && layout.index[k] == int(q))
+              values[k] = LoadScalar(property.type, p, swap);
+          p += size;
+          continue;
+        }
+        size_t countSize = ScalarSize(property.countType);
+        if (size_t(end - p) < countSize)
+          return isVertex ? Truncated(name, element.count, v)
+                          : IoResult::Fail(name + ": truncated PLY file in element '" +
+                                           element.name + "'");
+        double items = LoadScalar(property.countType, p, swap);
+        p += countSize;
+        if (items < 0 || double(end - p) < items * double(ScalarSize(property.type)))
+          return isVertex ? Truncated(name, element.count, v)
+                          : IoResult::Fail(name + ": truncated PLY file in element '" +
+                                           element.name + "'");
+        p += size_t(items) * ScalarSize(property.type);
+      }
+      if (isVertex)
+        xyz.insert(xyz.end(), values, values + 3);
+    }
+    if (isVertex)
+      return IoResult::Ok();
+  }
+  return IoResult::Fail(name + ": the PLY file has no vertex element");
+}
+
+IoResult ParseAscii(std::string_view data, const std::string &name, const Header &header,
+                    std::vector<double> &xyz)
+{
+  const char *p = data.data() + header.bodyOffset;
+  const char *const end = data.data() + data.size();
+  long line = header.bodyLine;
+  for (const Element &element : header.elements) {
+    const bool isVertex = element.name == "vertex";
+    VertexLayout layout;
+    if (isVertex) {
+      IoResult found = FindVertexLayout(element, name, layout);
+      if (!found)
+        return found;
+      xyz.reserve(xyz.size() + 3 * element.count);
+    }
+    for (uint64_t v = 0; v < element.count; ++v, ++line) {
+      if (p >= end)
+        return isVertex ? Truncated(name, element.count, v)
+                        : IoResult::Fail(name + ": truncated PLY file in element '" + element.name +
+                                         "'");
+      const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+      if (!lineEnd)
+        lineEnd = end;
+      if (isVertex) {
+        // Fields in header order; x, y and z must be plain scalars.
+        double values[3];
+        const char *q = p;
+        int maxIndex = std::max(layout.index[0], std::max(layout.index[1], layout.index[2]));
+        for (int field = 0; field <= maxIndex; ++field) {
+          while (q < lineEnd && (*q == ' ' || *q == '\t' || *q == '\r'))
+            ++q;
+          double value;
+          auto [next, error] = std::from_chars(q, lineEnd, value);
+          if (error != std::errc() || element.properties[field].isList)
+            return IoResult::Fail(name + ":" + std::to_string(line) +
+                                  ": expected a vertex's numbers in PLY body");
+          for (int k = 0; k < 3; ++k)
+            if (layout.index[k] == field)
+              values[k] = value;
+          q = next;
+        }
+        if (!std::isfinite(values[0]) || !std::isfinite(values[1]) || !std::isfinite(values[2]))
+          return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
+        xyz.insert(xyz.end(), values, values + 3);
+      }
+      p = lineEnd + 1;
+    }
+    if (isVertex)
+      return IoResult::Ok();
+  }
+  return IoResult::Fail(name + ": the PLY file has no vertex element");
+}
+
+} // namespace
+
+IoResult ParsePlyPoints(std::string_view data, const std::string &name, std::vector<double> &xyz)
+{
+  if (data.empty())
+    return IoResult::Fail(name + ": the file is empty");
+  Header header;
+  IoResult parsed = ParseHeader(data, name, header);
+  if (!parsed)
+    return parsed;
+  size_t before = xyz.size();
+  IoResult body = header.format == Format::Ascii ? ParseAscii(data, name, header, xyz)
+                                                 : ParseBinary(data, name, header, xyz);
+  if (!body)
+    return body;
+  if (xyz.size() == before)
+    return IoResult::Fail(name + ": no points found");
+  return IoResult::Ok();
+}
+
+} // namespace pelmora::io
