@@ -1,0 +1,7 @@
+// Whether Qt can get a screen without aborting the process.
+#pragma once
+
+// True when the platform Qt would use is reachable: the offscreen or minimal
+// platform, an X server accepting connections at $DISPLAY, or a Wayland
+// socket when the platform asked for is Wayland.
+bool QtDisplayReachable();
