@@ -1,0 +1,218 @@
+// Closest-point query on the bispan hierarchy: depth-first branch and bound,
+// nearest child first, with Newton refinement on candidate bispans.
+#include "BispanTree.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "NurbsBasis.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr int kMaxSamples = 2 * kMaxFastOrder + 1;
+
+// Point, first and second derivatives on one fixed bispan (extrapolating its
+// polynomials outside it).
+class BispanEvaluator
+{
+public:
+  BispanEvaluator(const ON_NurbsSurface &surface, int span0, int span1)
+      : m_surface(surface), m_span0(span0), m_span1(span1)
+  {
+  }
+
+  bool operator()(double u, double v, SurfaceJet &jet) const
+  {
+    const ON_NurbsSurface &S = m_surface;
+    const int order0 = S.m_order[0], order1 = S.m_order[1], dim = S.m_dim;
+    const int cvsize = S.CVSize();
+    double Ns[3 * kMaxFastOrder], Nt[3 * kMaxFastOrder];
+    double work[kMaxFastOrder * kMaxFastOrder + 4 * kMaxFastOrder];
+    EvaluateBasis(order0, S.m_knot[0] + m_span0, u, 2, Ns, work);
+    EvaluateBasis(order1, S.m_knot[1] + m_span1, v, 2, Nt, work);
+    double H[6 * 4] = {0.0};
+    for (int a = 0; a < order0; ++a) {
+      const double *row = S.m_cv + size_t(m_span0 + a) * S.m_cv_stride[0];
+      for (int b = 0; b < order1; ++b) {
+        const double *cv = row + size_t(m_span1 + b) * S.m_cv_stride[1];
+        const double n[6] = {Ns[a] * Nt[b],
+                             Ns[order0 + a] * Nt[b],
+                             Ns[a] * Nt[order1 + b],
+                             Ns[2 * order0 + a] * Nt[b],
+                             Ns[order0 + a] * Nt[order1 + b],
+                             Ns[a] * Nt[2 * order1 + b]};
+        for (int k = 0; k < 6; ++k)
+          for (int c = 0; c < cvsize; ++c)
+            H[k * cvsize + c] += n[k] * cv[c];
+      }
+    }
+    double out[18] = {0.0};
+    if (S.m_is_rat) {
+      if (!HomogeneousToEuclidean(dim, 2, H, 3, out))
+        return false;
+    } else {
+      for (int k = 0; k < 6; ++k)
+        for (int c = 0; c < dim; ++c)
+          out[3 * k + c] = H[k * cvsize + c];
+    }
+    for (int k = 0; k < 6; ++k)
+      for (int c = 0; c < 3; ++c)
+        jet.d[k][c] = out[3 * k + c];
+    return true;
+  }
+
+private:
+  const ON_NurbsSurface &m_surface;
+  int m_span0, m_span1;
+};
+
+// Squared distances from p to a g x g grid of points over rect on one bispan.
+void SampleBispan(const ON_NurbsSurface &S, int span0, int span1, const ParameterRect &rect, int g,
+                  const double *p, double *dist2)
+{
+  const int order0 = S.m_order[0], order1 = S.m_order[1], dim = S.m_dim;
+  const int cvsize = S.CVSize();
+  double Ns[kMaxSamples * kMaxFastOrder], Nt[kMaxSamples * kMaxFastOrder];
+  double work[kMaxFastOrder * kMaxFastOrder + 4 * kMaxFastOrder];
+  for (int i = 0; i < g; ++i) {
+    EvaluateBasis(order0, S.m_knot[0] + span0, rect.u0 + (rect.u1 - rect.u0) * i / (g - 1), 0,
+                  Ns + i * order0, work);
+    EvaluateBasis(order1, S.m_knot[1] + span1, rect.v0 + (rect.v1 - rect.v0) * i / (g - 1), 0,
+                  Nt + i * order1, work);
+  }
+  for (int i = 0; i < g; ++i) {
+    for (int j = 0; j < g; ++j) {
+      double h[4] = {0.0, 0.0, 0.0, 0.0};
+      for (int a = 0; a < order0; ++a) {
+        const double *row = S.m_cv + size_t(span0 + a) * S.m_cv_stride[0];
+        for (int b = 0; b < order1; ++b) {
+          const double *cv = row + size_t(span1 + b) * S.m_cv_stride[1];
+          const double n = Ns[i * order0 + a] * Nt[j * order1 + b];
+          for (int c = 0; c < cvsize; ++c)
+            h[c] += n * cv[c];
+        }
+      }
+      const double w = S.m_is_rat ? h[dim] : 1.0;
+      double sum = 0.0;
+      for (int c = 0; c < 3; ++c) {
+        const double x = c < dim ? h[c] / w : 0.0;
+        sum += (x - p[c]) * (x - p[c]);
+      }
+      dist2[i * g + j] = (w != 0.0 && sum == sum) ? sum : kInfinity;
+    }
+  }
+}
+
+} // namespace
+
+double BispanTree::BoxDistance2(const Box &box, const double *p) const
+{
+  double sum = 0.0;
+  for (int c = 0; c < 3; ++c) {
+    const double below = double(box.lo[c]) - p[c];
+    const double above = p[c] - double(box.hi[c]);
+    const double gap = below > 0.0 ? below : (above > 0.0 ? above : 0.0);
+    sum += gap * gap;
+  }
+  return sum;
+}
+
+double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
+                               int span1, const ParameterRect &rect, double &s, double &t) const
+{
+  const double *k0 = m_knot[0] + m_order[0] - 2;
+  const double *k1 = m_knot[1] + m_order[1] - 2;
+  const ParameterRect local{std::max(k0[span0], rect.u0), std::min(k0[span0 + 1], rect.u1),
+                            std::max(k1[span1], rect.v0), std::min(k1[span1 + 1], rect.v1)};
+  const double p[3] = {P.x, P.y, P.z};
+  const int g =
+      m_flat[size_t(span0) * m_spans[1] + span1] ? 3 : 2 * std::max(m_order[0], m_order[1]) + 1;
+  double dist2[kMaxSamples * kMaxSamples];
+  SampleBispan(surface, span0, span1, local, g, p, dist2);
+  int seeds[6];
+  const int seed_count = LocalMinimumSamples(dist2, g, seeds, 6);
+  const BispanEvaluator eval(surface, span0, span1);
+  const double tol_u = 1e-12 * (k0[span0 + 1] - k0[span0]);
+  const double tol_v = 1e-12 * (k1[span1 + 1] - k1[span1]);
+  double best = kInfinity;
+  for (int k = 0; k < seed_count; ++k) {
+    double u = local.u0 + (local.u1 - local.u0) * (seeds[k] / g) / (g - 1);
+    double v = local.v0 + (local.v1 - local.v0) * (seeds[k] % g) / (g - 1);
+    const double f = RefineClosestPoint(eval, P, local, tol_u, tol_v, u, v);
+    if (f < best) {
+      best = f;
+      s = u;
+      t = v;
+    }
+  }
+  return best;
+}
+
+bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &P,
+                              const ParameterRect &rect, double limit2, double &s, double &t,
+                              double &dist2) const
+{
+  struct Node
+  {
+    int level, a, b;
+    double bound;
+  };
+  const double p[3] = {P.x, P.y, P.z};
+  const double *k0 = m_knot[0] + m_order[0] - 2;
+  const double *k1 = m_knot[1] + m_order[1] - 2;
+  auto overlaps = [&](int level, int a, int b) {
+    const long long lo0 = (long long)a << level, lo1 = (long long)b << level;
+    const long long hi0 = std::min<long long>((long long)(a + 1) << level, m_spans[0]);
+    const long long hi1 = std::min<long long>((long long)(b + 1) << level, m_spans[1]);
+    return k0[lo0] <= rect.u1 && k0[hi0] >= rect.u0 && k1[lo1] <= rect.v1 && k1[hi1] >= rect.v0;
+  };
+  bool found = false;
+  double best = limit2 > 0.0 ? limit2 : kInfinity;
+  auto pruned = [&](double bound) { return found ? bound >= best : bound > best; };
+
+  Node stack[4 * 64];
+  int top = 0;
+  const int root = m_levels - 1;
+  if (overlaps(root, 0, 0))
+    stack[top++] = {root, 0, 0, BoxDistance2(m_boxes[BoxIndex(root, 0, 0)], p)};
+  while (top > 0) {
+    const Node node = stack[--top];
+    if (pruned(node.bound))
+      continue;
+    if (node.level == 0) {
+      double u = 0.0, v = 0.0;
+      const double f = SolveBispan(surface, P, node.a, node.b, rect, u, v);
+      if (f < kInfinity && !pruned(f)) {
+        found = true;
+        best = f;
+        s = u;
+        t = v;
+      }
+      continue;
+    }
+    // Children, pushed farthest first so the nearest is searched next.
+    Node children[4];
+    int count = 0;
+    const int level = node.level - 1;
+    for (int a = 2 * node.a; a < 2 * node.a + 2 && a < m_dims0[level]; ++a)
+      for (int b = 2 * node.b; b < 2 * node.b + 2 && b < m_dims1[level]; ++b) {
+        if (!overlaps(level, a, b))
+          continue;
+        const double bound = BoxDistance2(m_boxes[BoxIndex(level, a, b)], p);
+        if (!pruned(bound))
+          children[count++] = {level, a, b, bound};
+      }
+    std::stable_sort(children, children + count,
+                     [](const Node &x, const Node &y) { return x.bound > y.bound; });
+    for (int k = 0; k < count; ++k)
+      stack[top++] = children[k];
+  }
+  if (found)
+    dist2 = best;
+  return found;
+}
+
+} // namespace pelmora
