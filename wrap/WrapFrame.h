@@ -1,0 +1,53 @@
+// The steps both wraps share: loading the cloud into VTK, progress hook-up,
+// validation, error text and hand-over of the result. Internal to the wrap
+// folder; not exported.
+#pragma once
+
+#include "opennurbs.h"
+#include "wrap/WrapGuards.h"
+
+#include <vtkSmartPointer.h>
+
+#include <new>
+
+class vtkAlgorithm;
+class vtkPolyData;
+
+namespace pelmora::wrap {
+
+// Creates a VTK object; throws std::bad_alloc when it cannot be made, so a
+// failed creation ends the wrap like any other allocation failure.
+template <class T> vtkSmartPointer<T> CreateVtk()
+{
+  vtkSmartPointer<T> object = vtkSmartPointer<T>::Take(T::New());
+  if (!object)
+    throw std::bad_alloc();
+  return object;
+}
+
+// Registers the module-wide pipeline hooks on `filter` as observers of its
+// start, progress and end events, after setting its progress text, when
+// `showProgress` equals 1. Any other value leaves the filter untouched.
+void HookPipelineProgress(vtkAlgorithm *filter, const char *progressText, int showProgress);
+
+// A wrap's own part: creates its filters, hooks the first one, brings each
+// up to date in order, converts the last output into `working` (with
+// CreateMeshFromPolyData) and releases the filters before returning.
+using PipelineRunner = void (*)(vtkPolyData *input, int showProgress, ON_Mesh &working);
+
+struct WrapRecipe
+{
+  bool (*canRun)(const FloatBounds &bounds); // inputs the filters can take
+  PipelineRunner runPipeline;
+  bool flip; // reverse every face of the converted mesh
+};
+
+// Runs a wrap: switches VTK's warning display off for the process, checks
+// the cloud with recipe.canRun, loads it into float points of a cell-less
+// poly data, runs the pipeline, flips when asked and validates. Result 1
+// with `mesh` replaced by the wrapped mesh; 0 with the error text "Invalid
+// mesh" and `mesh` untouched. Nothing thrown inside escapes.
+int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,
+                 const WrapRecipe &recipe);
+
+} // namespace pelmora::wrap
