@@ -7,13 +7,6 @@ const ON_BoundingBox
     ON_BoundingBox::UnsetBoundingBox(ON_3dPoint(ON_UNSET_VALUE, ON_UNSET_VALUE, ON_UNSET_VALUE),
                                      ON_3dPoint(ON_UNSET_VALUE, ON_UNSET_VALUE, ON_UNSET_VALUE));
 
-ON_BoundingBox::ON_BoundingBox() : m_min(1.0, 0.0, 0.0), m_max(-1.0, 0.0, 0.0) {}
-
-ON_BoundingBox::ON_BoundingBox(const ON_3dPoint &min_pt, const ON_3dPoint &max_pt)
-    : m_min(min_pt), m_max(max_pt)
-{
-}
-
 void ON_BoundingBox::Destroy()
 {
   m_min.Set(1.0, 0.0, 0.0);
@@ -33,18 +26,6 @@ ON_3dPoint ON_BoundingBox::Center() const
 }
 
 const ON_Interval ON_Interval::EmptyInterval;
-
-ON_Interval::ON_Interval()
-{
-  m_t[0] = ON_UNSET_VALUE;
-  m_t[1] = ON_UNSET_VALUE;
-}
-
-ON_Interval::ON_Interval(double t0, double t1)
-{
-  m_t[0] = t0;
-  m_t[1] = t1;
-}
 
 double ON_Interval::Min() const
 {

@@ -33,12 +33,6 @@ ON_3dVector ON_PlaneEquation::UnitNormal() const
   return n;
 }
 
-ON_Plane::ON_Plane()
-    : origin(0.0, 0.0, 0.0), xaxis(1.0, 0.0, 0.0), yaxis(0.0, 1.0, 0.0), zaxis(0.0, 0.0, 1.0),
-      plane_equation(0.0, 0.0, 1.0, 0.0)
-{
-}
-
 ON_Plane::ON_Plane(const ON_3dPoint &P, const ON_3dVector &N) : ON_Plane()
 {
   CreateFromNormal(P, N);

@@ -5,17 +5,19 @@
 
 namespace {
 
-ON_Xform MakeIdentity()
+constexpr ON_Xform MakeIdentity()
 {
   ON_Xform xf;
-  xf.Identity();
+  xf.m_xform[0][0] = 1.0;
+  xf.m_xform[1][1] = 1.0;
+  xf.m_xform[2][2] = 1.0;
   return xf;
 }
 
-ON_Xform MakeZero()
+constexpr ON_Xform MakeZero()
 {
   ON_Xform xf;
-  xf.Zero();
+  xf.m_xform[3][3] = 0.0;
   return xf;
 }
 
@@ -23,12 +25,6 @@ ON_Xform MakeZero()
 
 const ON_Xform ON_Xform::IdentityTransformation = MakeIdentity();
 const ON_Xform ON_Xform::ZeroTransformation = MakeZero();
-
-ON_Xform::ON_Xform()
-{
-  Zero();
-  m_xform[3][3] = 1.0;
-}
 
 void ON_Xform::Zero()
 {

@@ -10,9 +10,12 @@ public:
   ON_3dPoint m_max;
 
   // The empty box: m_min = (1,0,0), m_max = (-1,0,0); not valid.
-  ON_BoundingBox();
+  constexpr ON_BoundingBox() : m_min(1.0, 0.0, 0.0), m_max(-1.0, 0.0, 0.0) {}
   // Stores both corners as given.
-  ON_BoundingBox(const ON_3dPoint &min_pt, const ON_3dPoint &max_pt);
+  constexpr ON_BoundingBox(const ON_3dPoint &min_pt, const ON_3dPoint &max_pt)
+      : m_min(min_pt), m_max(max_pt)
+  {
+  }
 
   // Resets to the empty box.
   void Destroy();

@@ -9,8 +9,8 @@ public:
   double m_t[2];
 
   // Both ends ON_UNSET_VALUE (the empty interval).
-  ON_Interval();
-  ON_Interval(double t0, double t1);
+  constexpr ON_Interval() : m_t{ON_UNSET_VALUE, ON_UNSET_VALUE} {}
+  constexpr ON_Interval(double t0, double t1) : m_t{t0, t1} {}
 
   // i <= 0 gives m_t[0], anything else m_t[1].
   double operator[](int i) const { return i <= 0 ? m_t[0] : m_t[1]; }

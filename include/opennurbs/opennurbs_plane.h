@@ -11,8 +11,11 @@ public:
   double x, y, z, d;
 
   // (0, 0, 0, 0).
-  ON_PlaneEquation() : x(0.0), y(0.0), z(0.0), d(0.0) {}
-  ON_PlaneEquation(double x_, double y_, double z_, double d_) : x(x_), y(y_), z(z_), d(d_) {}
+  constexpr ON_PlaneEquation() : x(0.0), y(0.0), z(0.0), d(0.0) {}
+  constexpr ON_PlaneEquation(double x_, double y_, double z_, double d_)
+      : x(x_), y(y_), z(z_), d(d_)
+  {
+  }
 
   // When P and N are valid: (x,y,z) = N, unitized in place unless its length
   // is within ON_ZERO_TOLERANCE of 1 (the result of that is returned), then
@@ -38,7 +41,11 @@ public:
 
   // The world XY plane: origin 0, axes (1,0,0), (0,1,0), (0,0,1), equation
   // (0,0,1,0).
-  ON_Plane();
+  constexpr ON_Plane()
+      : origin(0.0, 0.0, 0.0), xaxis(1.0, 0.0, 0.0), yaxis(0.0, 1.0, 0.0), zaxis(0.0, 0.0, 1.0),
+        plane_equation(0.0, 0.0, 1.0, 0.0)
+  {
+  }
   // CreateFromNormal (result discarded).
   ON_Plane(const ON_3dPoint &origin, const ON_3dVector &normal);
   // CreateFromFrame (result discarded).

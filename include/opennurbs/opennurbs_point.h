@@ -20,7 +20,7 @@ public:
   double x, y;
 
   ON_2dPoint() = default;
-  ON_2dPoint(double x_, double y_) : x(x_), y(y_) {}
+  constexpr ON_2dPoint(double x_, double y_) : x(x_), y(y_) {}
   // Keeps x and y, drops z.
   ON_2dPoint(const ON_3dPoint &p);
 
@@ -70,7 +70,7 @@ public:
   double x, y;
 
   ON_2dVector() = default;
-  ON_2dVector(double x_, double y_) : x(x_), y(y_) {}
+  constexpr ON_2dVector(double x_, double y_) : x(x_), y(y_) {}
 
   double operator[](int i) const { return i <= 0 ? x : y; }
   double &operator[](int i) { return i <= 0 ? x : y; }
@@ -136,7 +136,7 @@ public:
   double x, y, z;
 
   ON_3dPoint() = default;
-  ON_3dPoint(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
+  constexpr ON_3dPoint(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
   ON_3dPoint(const ON_3dVector &v);
   ON_3dPoint(const ON_3fPoint &p);
   explicit ON_3dPoint(const ON_2dPoint &p) : x(p.x), y(p.y), z(0.0) {}
@@ -208,7 +208,7 @@ public:
   double x, y, z;
 
   ON_3dVector() = default;
-  ON_3dVector(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
+  constexpr ON_3dVector(double x_, double y_, double z_) : x(x_), y(y_), z(z_) {}
   explicit ON_3dVector(const ON_3dPoint &p) : x(p.x), y(p.y), z(p.z) {}
   explicit ON_3dVector(const double *xyz) : x(xyz[0]), y(xyz[1]), z(xyz[2]) {}
 
@@ -309,7 +309,7 @@ public:
   float x, y, z;
 
   ON_3fPoint() = default;
-  ON_3fPoint(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+  constexpr ON_3fPoint(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
   // Plain (float) cast of each coordinate.
   ON_3fPoint(const ON_3dPoint &p) : x((float)p.x), y((float)p.y), z((float)p.z) {}
   ON_3fPoint &operator=(const ON_3dPoint &p)
@@ -345,7 +345,7 @@ public:
   float x, y, z;
 
   ON_3fVector() = default;
-  ON_3fVector(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+  constexpr ON_3fVector(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
   explicit ON_3fVector(const ON_3dVector &v) : x((float)v.x), y((float)v.y), z((float)v.z) {}
 
   float operator[](int i) const { return i <= 0 ? x : (i >= 2 ? z : y); }
@@ -377,7 +377,7 @@ public:
   float x, y;
 
   ON_2fPoint() = default;
-  ON_2fPoint(float x_, float y_) : x(x_), y(y_) {}
+  constexpr ON_2fPoint(float x_, float y_) : x(x_), y(y_) {}
   explicit ON_2fPoint(const ON_2dPoint &p) : x((float)p.x), y((float)p.y) {}
 
   bool operator==(const ON_2fPoint &p) const { return x == p.x && y == p.y; }

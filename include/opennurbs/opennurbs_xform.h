@@ -13,7 +13,7 @@ public:
   double m_xform[4][4];
 
   // All zero except m_xform[3][3] = 1.
-  ON_Xform();
+  constexpr ON_Xform() : m_xform{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 1}} {}
 
   // Row i, or null when i is outside 0..3.
   double *operator[](int i) { return (i >= 0 && i < 4) ? m_xform[i] : nullptr; }
