@@ -47,6 +47,9 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd *pParentWnd)
   if (!OpenWindow(nIDTemplate, pParentWnd, false))
     return FALSE;
   OnInitDialog();
+  const DialogTemplate *dialog = AfxGetModuleState()->FindTemplate(nIDTemplate);
+  if (m_window && dialog && (dialog->style & WS_VISIBLE))
+    m_window->Show();
   return m_window ? TRUE : FALSE;
 }
 

@@ -33,6 +33,8 @@ public:
   virtual void SetProgressPos(int itemId, int pos) = 0;
   virtual int ProgressPos(int itemId) const = 0;
   virtual void FocusItem(int itemId) = 0;
+  // Shows a modeless window (after its controls were filled).
+  virtual void Show() = 0;
   // Runs a modal window until EndModal; returns EndModal's code (-1 when the
   // window cannot run).
   virtual int RunModal() = 0;
@@ -44,7 +46,7 @@ class PMToolkit
 public:
   virtual ~PMToolkit() = default;
   // A window for the template, owned by `owner` (may be null); null when the
-  // window cannot be made. A modeless window with WS_VISIBLE is shown at once.
+  // window cannot be made. The window is not shown yet.
   virtual std::unique_ptr<PMToolkitWindow> CreateDialogWindow(const DialogTemplate &dialog,
                                                               HWND owner, bool modal,
                                                               PMWindowEvents &events) = 0;

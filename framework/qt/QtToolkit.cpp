@@ -134,6 +134,7 @@ public:
   void SetProgressPos(int itemId, int pos) override;
   int ProgressPos(int itemId) const override;
   void FocusItem(int itemId) override;
+  void Show() override;
   int RunModal() override;
   void EndModal(int code) override;
 
@@ -202,15 +203,16 @@ QtWindow::QtWindow(const DialogTemplate &dialog, QWidget *owner, bool modal, PMW
     previous = item.widget;
   }
   Place(owner);
-  if (!modal && (dialog.style & WS_VISIBLE)) {
-    m_dialog->show();
-    // Let the window system map the window once, so that the synchronous
-    // repaints of the updates reach the screen; user input stays queued.
-    for (int i = 0; i < 50 && m_dialog->windowHandle() && !m_dialog->windowHandle()->isExposed();
-         ++i)
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
-    m_dialog->repaint();
-  }
+}
+
+void QtWindow::Show()
+{
+  m_dialog->show();
+  // Let the window system map the window once, so that the synchronous
+  // repaints of the updates reach the screen; user input stays queued.
+  for (int i = 0; i < 50 && m_dialog->windowHandle() && !m_dialog->windowHandle()->isExposed(); ++i)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+  m_dialog->repaint();
 }
 
 void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &metrics,

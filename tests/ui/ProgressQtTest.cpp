@@ -243,10 +243,10 @@ class ReportingFilter : public vtkPolyDataAlgorithm
 {
 public:
   static ReportingFilter *New();
-  vtkTypeMacro(ReportingFilter, vtkPolyDataAlgorithm);
+  vtkTypeMacro(ReportingFilter, vtkPolyDataAlgorithm)
 
-protected:
-  int RequestData(vtkInformation *, vtkInformationVector **, vtkInformationVector *) override
+      protected
+      : int RequestData(vtkInformation *, vtkInformationVector **, vtkInformationVector *) override
   {
     UpdateProgress(0.456);
     return 1;
