@@ -63,16 +63,17 @@ vtkSmartPointer<vtkPolyData> CloudPoints(const ON_3dPointArray &cloud)
   return data;
 }
 
-// A line with a two-stroke head, above the box, pointing along `d`.
+// A line with a two-stroke head, before the shape, pointing along `d`; the
+// head opens across the picture (`across` is perpendicular to the view).
 vtkSmartPointer<vtkPolyData> DirectionArrow(const double center[3], double size, const double d[3],
-                                            const double side[3])
+                                            const double across[3])
 {
   double tail[3], tip[3], headA[3], headB[3];
   for (int k = 0; k < 3; ++k) {
-    tail[k] = center[k] - d[k] * size * 0.9;
-    tip[k] = center[k] - d[k] * size * 0.55;
-    headA[k] = tip[k] - d[k] * size * 0.08 + side[k] * size * 0.05;
-    headB[k] = tip[k] - d[k] * size * 0.08 - side[k] * size * 0.05;
+    tail[k] = center[k] - d[k] * size * 0.8;
+    tip[k] = center[k] - d[k] * size * 0.5;
+    headA[k] = tip[k] - d[k] * size * 0.06 + across[k] * size * 0.04;
+    headB[k] = tip[k] - d[k] * size * 0.06 - across[k] * size * 0.04;
   }
   vtkNew<vtkPoints> points;
   for (const double *p : {tail, tip, headA, headB})
@@ -113,7 +114,7 @@ void Normalize(double v[3])
     v[k] /= length;
 }
 
-// Camera tilted 35 degrees away from looking along the drape direction, with
+// Camera tilted 50 degrees away from looking along the drape direction, with
 // the direction pointing down the picture.
 void PlaceCamera(vtkRenderer *renderer, const double center[3], double size, const double d[3],
                  double side[3])
@@ -125,7 +126,7 @@ void PlaceCamera(vtkRenderer *renderer, const double center[3], double size, con
   for (int k = 0; k < 3; ++k)
     side[k] -= along * d[k];
   Normalize(side);
-  const double tilt = 35.0 * M_PI / 180.0;
+  const double tilt = 50.0 * M_PI / 180.0;
   double view[3], position[3], up[3];
   for (int k = 0; k < 3; ++k)
     view[k] = d[k] * std::cos(tilt) + side[k] * std::sin(tilt);
@@ -187,7 +188,9 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
     cloud->GetProperty()->SetPointSize(2);
     renderer->AddActor(cloud);
     PlaceCamera(renderer, center, size > 0 ? size : 1, d, side);
-    auto arrow = ActorOf(DirectionArrow(center, size > 0 ? size : 1, d, side), false, red);
+    const double across[3] = {d[1] * side[2] - d[2] * side[1], d[2] * side[0] - d[0] * side[2],
+                              d[0] * side[1] - d[1] * side[0]};
+    auto arrow = ActorOf(DirectionArrow(center, size > 0 ? size : 1, d, across), false, red);
     arrow->GetProperty()->SetLineWidth(3);
     renderer->AddActor(arrow);
     renderer->ResetCameraClippingRange();

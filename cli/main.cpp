@@ -50,7 +50,13 @@ int Run(int argc, char **argv)
     return pelmora::cli::ExitBadUsage;
   }
   const std::string command = argv[first];
-  std::vector<std::string> args(argv + first + 1, argv + argc);
+  std::vector<std::string> args;
+  for (int i = first + 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--quiet") || !std::strcmp(argv[i], "-q"))
+      settings.quiet = true;
+    else
+      args.push_back(argv[i]);
+  }
   PMSelectToolkit(PMToolkitKind::Terminal);
   if (command == "drape")
     return pelmora::cli::RunDrape(args, settings);
