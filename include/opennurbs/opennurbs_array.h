@@ -256,7 +256,7 @@ private:
   }
   void AppendBlock(int count, const T *buffer)
   {
-    std::memcpy((void *)(m_a + m_count), (const void *)buffer, (size_t)count * sizeof(T));
+    std::memmove((void *)(m_a + m_count), (const void *)buffer, (size_t)count * sizeof(T));
     m_count += count;
   }
 };
