@@ -1,0 +1,171 @@
+// The pelmora command's usage, input errors, analyze and wrap, end to end.
+#include "PMSurface.h"
+#include "cli/CliRunner.h"
+#include "io/PointCloudReader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace pelmora;
+using namespace pelmora::test;
+
+TEST(CommandLine, HelpForEveryCommandAndVersion)
+{
+  TempFolder folder;
+  for (const char *command : {"drape", "wrap", "analyze"}) {
+    CliRun run = RunPelmora(std::string(command) + " --help", folder.Path());
+    EXPECT_EQ(run.status, 0) << command;
+    EXPECT_EQ(run.out.rfind(std::string("Usage: pelmora ") + command, 0), 0u) << run.out;
+  }
+  CliRun run = RunPelmora("--help", folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("Commands:"), std::string::npos);
+  run = RunPelmora("--version", folder.Path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("pelmora ", 0), 0u);
+  EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(CommandLine, BadUsageExitsTwoBeforeAnyWork)
+{
+  TempFolder folder;
+  folder.Write("file", "");
+  const std::pair<const char *, const char *> cases[] = {
+      {"", "Usage: pelmora"},
+      {"frobnicate", "unknown command 'frobnicate'"},
+      {"drape --rows 0", "--rows needs a whole number"},
+      {"drape --rows", "option --rows needs a value"},
+      {"drape --direction 0,0,0", "--direction needs a non-zero direction"},
+      {"drape --direction 1,2", "--direction needs X,Y,Z"},
+      {"drape --probe-diameter inf", "--probe-diameter needs a number"},
+      {"drape --bogus", "unknown option --bogus"},
+      {"drape -o surface.txt", "surface.txt: a surface file must end in .step, .stp, .iges, .igs"},
+      {"drape --matrix grid.stl", "a point matrix file must end in .xyz, .csv, .ply"},
+      {"drape -o no/such/folder.step", "cannot write no/such/folder.step"},
+      {"drape -o file/x.step", "file is not a folder"},
+      {"drape --ask", "--ask needs a terminal on standard input"},
+      {"drape --ask --rows 3", "--ask asks for rows, columns and probe diameter"},
+      {"wrap", "wrap needs exactly one CLOUD"},
+      {"wrap cloud.xyz", "wrap needs -o MESH"},
+      {"analyze", "analyze needs exactly one CLOUD"},
+  };
+  for (auto [args, message] : cases) {
+    CliRun run = RunPelmora(args, folder.Path());
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
+  }
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"file"});
+}
+
+TEST(CommandLine, BadInputNamesFileAndLineAndWritesNothing)
+{
+  TempFolder folder;
+  folder.Write("out.step", "precious");
+  folder.Write("empty.xyz", "");
+  folder.Write("bad.xyz", "# probe\n1 2 3\n4 5 oops\n");
+  std::string ply = "ply\nformat binary_little_endian 1.0\nelement vertex 10\n"
+                    "property float x\nproperty float y\nproperty float z\nend_header\n";
+  folder.Write("cut.ply", ply + std::string(9 * 12 + 5, '\0'));
+  const std::pair<const char *, const char *> cases[] = {
+      {"drape empty.xyz -o out.step", "pelmora: empty.xyz: the file is empty\n"},
+      {"drape bad.xyz -o out.step",
+       "pelmora: bad.xyz:3: expected three coordinates x y z, found '4 5 oops'\n"},
+      {"wrap cut.ply -o out.stl", "pelmora: cut.ply: truncated PLY file: the header announces 10 "
+                                  "vertices, the file holds 9\n"},
+      {"analyze missing.xyz", "pelmora: cannot open missing.xyz: No such file or directory\n"},
+      {"drape notes.dat -o x.step", "notes.dat: unknown point file type"},
+      {"drape bad.xyz --matrix bad.xyz", "the point matrix file would overwrite the input cloud"},
+  };
+  for (auto [args, message] : cases) {
+    CliRun run = RunPelmora(args, folder.Path());
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
+  }
+  EXPECT_EQ(TempFolder::Read(folder / "out.step"), "precious");
+  EXPECT_EQ(TempFolder::Read(folder / "bad.xyz"), "# probe\n1 2 3\n4 5 oops\n");
+  EXPECT_EQ(folder.Entries().size(), 4u);
+}
+
+TEST(CommandLine, AnalyzePrintsCountExtentAndTheSuggestion)
+{
+  for (auto [sample, direction] : {std::pair{"panel.xyz", ON_3dVector(0, 0, -1)},
+                                   std::pair{"bowl.xyz", ON_3dVector(0, 0, 1)}}) {
+    ON_3dPointArray points;
+    ASSERT_TRUE(io::ReadPointCloud(Sample(sample), points).ok);
+    ON_3dPointArray aligned(points);
+    PMSurface::TransformPoints(aligned, direction, 1, 0);
+    int rows = 0, cols = 0;
+    PMSurface::AnalyzePoints(aligned, direction, rows, cols);
+
+    TempFolder folder;
+    CliRun run = RunPelmora("analyze '" + Sample(sample) + "' --direction 0,0," +
+                                (direction.z > 0 ? "1" : "-1"),
+                            folder.Path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("points     " + std::to_string(points.Count()) + "\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("suggested  " + std::to_string(rows) + " rows x " +
+                           std::to_string(cols) + " columns\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("extent x  "), std::string::npos);
+  }
+}
+
+TEST(CommandLine, WrapWritesEveryMeshFormatWithTheLibrarysVertices)
+{
+  ON_3dPointArray points;
+  ASSERT_TRUE(io::ReadPointCloud(Sample("mould.xyz"), points).ok);
+  ON_Mesh mesh;
+  ASSERT_EQ(PMSurface::WrapMesh(mesh, points, 0, 0), 1);
+  std::vector<ON_3dPoint> expected;
+  for (int v = 0; v < mesh.VertexCount(); ++v)
+    expected.push_back(ON_3dPoint(mesh.m_V[v]));
+  auto less = [](const ON_3dPoint &a, const ON_3dPoint &b) {
+    return std::memcmp(&a, &b, sizeof a) < 0;
+  };
+  std::sort(expected.begin(), expected.end(), less);
+
+  TempFolder folder;
+  for (const char *name : {"m.stl", "m.ply", "m.vtp", "m.obj"}) {
+    CliRun run = RunPelmora("wrap '" + Sample("mould.xyz") + "' -o " + name, folder.Path());
+    ASSERT_EQ(run.status, 0) << name << ": " << run.err;
+    ON_3dPointArray back;
+    ASSERT_TRUE(io::ReadPointCloud(folder / name, back).ok) << name;
+    std::vector<ON_3dPoint> actual(back.Array(), back.Array() + back.Count());
+    std::sort(actual.begin(), actual.end(), less);
+    ASSERT_EQ(actual.size(), expected.size()) << name;
+    if (std::string(name) != "m.obj") // text with 6 significant digits
+      EXPECT_TRUE(std::equal(actual.begin(), actual.end(), expected.begin(), [](auto &a, auto &b) {
+        return a == b;
+      })) << name;
+  }
+  CliRun run = RunPelmora("wrap '" + Sample("mould.xyz") + "' --concave -o c.stl", folder.Path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("mesh       concave: "), std::string::npos);
+  EXPECT_EQ(folder.Entries().size(), 5u);
+}
+
+TEST(CommandLine, PreviewNeedsADisplayAndRendersUnderXvfb)
+{
+  TempFolder folder;
+  CliRun run = RunPelmora("-q drape --preview p.png", folder.Path(), "-u DISPLAY");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "pelmora: --preview: no display available (DISPLAY is not set); run under "
+                     "xvfb-run\n");
+  EXPECT_TRUE(folder.Entries().empty());
+  run = RunPelmora("-q drape --preview p.png", folder.Path(), "DISPLAY=:93517");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("cannot connect to display :93517"), std::string::npos) << run.err;
+
+  if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "xvfb-run is not installed";
+  // The GL driver's own allocations are not ours to check.
+  run = RunPelmora("-q wrap '" + Sample("bowl.xyz") + "' -o b.stl --preview b.png", folder.Path(),
+                   "ASAN_OPTIONS=detect_leaks=0", "xvfb-run -a");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(TempFolder::Read(folder / "b.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+  EXPECT_GT(TempFolder::Read(folder / "b.png").size(), 10000u);
+}
