@@ -59,7 +59,8 @@ private:
   const double *m_knot[2];
   int m_dim, m_is_rat, m_order[2], m_cv_count[2], m_cv_stride[2];
 
-  int m_spans[2]; // span counts
+  bool m_rational; // rational with a weight other than 1
+  int m_spans[2];  // span counts
   int m_levels;
   std::vector<size_t> m_offset;
   std::vector<int> m_dims0, m_dims1;

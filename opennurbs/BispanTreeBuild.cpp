@@ -3,6 +3,7 @@
 #include "BispanTree.h"
 
 #include <cfloat>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -78,6 +79,10 @@ BispanTree::BispanTree(const ON_NurbsSurface &surface)
       m_cv_count{surface.m_cv_count[0], surface.m_cv_count[1]}, m_cv_stride{surface.m_cv_stride[0],
                                                                             surface.m_cv_stride[1]}
 {
+  m_rational = false;
+  for (int i = 0; i < m_cv_count[0] && m_is_rat && !m_rational; ++i)
+    for (int j = 0; j < m_cv_count[1]; ++j)
+      m_rational = m_rational || surface.Weight(i, j) != 1.0;
   m_spans[0] = m_cv_count[0] - m_order[0] + 1;
   m_spans[1] = m_cv_count[1] - m_order[1] + 1;
   BuildLeaves(surface);
@@ -130,7 +135,7 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
         }
       // net[a'][b'] = sum_b rows[a'][b] M1[b'][b], then to Euclidean points.
       bool bounded = true;
-      Box box{{kInf, kInf, kInf}, {-kInf, -kInf, -kInf}};
+      double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
       for (int ap = 0; ap < order0; ++ap)
         for (int bp = 0; bp < order1; ++bp) {
           double *h = net[ap * order1 + bp];
@@ -139,18 +144,19 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
             for (int b = 0; b < order1; ++b)
               h[c] += rows[ap][b][c] * m1[bp * order1 + b];
           }
-          const double w = m_is_rat ? h[m_dim] : 1.0;
+          const double w = m_rational ? h[m_dim] : 1.0;
           bounded = bounded && w > 0.0;
           double *x = points[ap * order1 + bp];
           for (int c = 0; c < 3; ++c) {
-            x[c] = c < m_dim ? (m_is_rat ? h[c] / w : h[c]) : 0.0;
-            box.lo[c] = std::fmin(box.lo[c], LowerBound(x[c]));
-            box.hi[c] = std::fmax(box.hi[c], UpperBound(x[c]));
+            x[c] = c < m_dim ? h[c] / w : 0.0;
+            lo[c] = x[c] < lo[c] ? x[c] : lo[c];
+            hi[c] = x[c] > hi[c] ? x[c] : hi[c];
           }
         }
-      for (int c = 0; c < 3 && !bounded; ++c) {
-        box.lo[c] = -kInf;
-        box.hi[c] = kInf;
+      Box box;
+      for (int c = 0; c < 3; ++c) {
+        box.lo[c] = bounded ? LowerBound(lo[c]) : -kInf;
+        box.hi[c] = bounded ? UpperBound(hi[c]) : kInf;
       }
       const size_t leaf = size_t(i) * m_spans[1] + j;
       m_boxes[leaf] = box;
@@ -179,8 +185,8 @@ void BispanTree::BuildLevels()
           for (int cb = 2 * b; cb < 2 * b + 2 && cb < below1; ++cb) {
             const Box &child = m_boxes[BoxIndex(level - 1, ca, cb)];
             for (int c = 0; c < 3; ++c) {
-              box.lo[c] = std::fmin(box.lo[c], child.lo[c]);
-              box.hi[c] = std::fmax(box.hi[c], child.hi[c]);
+              box.lo[c] = std::min(box.lo[c], child.lo[c]);
+              box.hi[c] = std::max(box.hi[c], child.hi[c]);
             }
           }
         m_boxes[BoxIndex(level, a, b)] = box;

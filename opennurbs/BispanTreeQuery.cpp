@@ -19,8 +19,8 @@ constexpr int kMaxSamples = 2 * kMaxFastOrder + 1;
 class BispanEvaluator
 {
 public:
-  BispanEvaluator(const ON_NurbsSurface &surface, int span0, int span1)
-      : m_surface(surface), m_span0(span0), m_span1(span1)
+  BispanEvaluator(const ON_NurbsSurface &surface, bool rational, int span0, int span1)
+      : m_surface(surface), m_rational(rational), m_span0(span0), m_span1(span1)
   {
   }
 
@@ -49,29 +49,38 @@ public:
             H[k * cvsize + c] += n[k] * cv[c];
       }
     }
-    double out[18] = {0.0};
-    if (S.m_is_rat) {
-      if (!HomogeneousToEuclidean(dim, 2, H, 3, out))
-        return false;
-    } else {
-      for (int k = 0; k < 6; ++k)
-        for (int c = 0; c < dim; ++c)
-          out[3 * k + c] = H[k * cvsize + c];
-    }
     for (int k = 0; k < 6; ++k)
       for (int c = 0; c < 3; ++c)
-        jet.d[k][c] = out[3 * k + c];
+        jet.d[k][c] = c < dim ? H[k * cvsize + c] : 0.0;
+    if (!m_rational)
+      return true;
+    // Quotient rule up to second order.
+    const double *w = H + dim;
+    if (w[0] == 0.0)
+      return false;
+    const double r = 1.0 / w[0];
+    double(*d)[3] = jet.d;
+    for (int c = 0; c < 3; ++c) {
+      d[0][c] *= r;
+      d[1][c] = (d[1][c] - w[cvsize] * d[0][c]) * r;
+      d[2][c] = (d[2][c] - w[2 * cvsize] * d[0][c]) * r;
+      d[3][c] = (d[3][c] - 2.0 * w[cvsize] * d[1][c] - w[3 * cvsize] * d[0][c]) * r;
+      d[4][c] =
+          (d[4][c] - w[cvsize] * d[2][c] - w[2 * cvsize] * d[1][c] - w[4 * cvsize] * d[0][c]) * r;
+      d[5][c] = (d[5][c] - 2.0 * w[2 * cvsize] * d[2][c] - w[5 * cvsize] * d[0][c]) * r;
+    }
     return true;
   }
 
 private:
   const ON_NurbsSurface &m_surface;
+  bool m_rational;
   int m_span0, m_span1;
 };
 
 // Squared distances from p to a g x g grid of points over rect on one bispan.
-void SampleBispan(const ON_NurbsSurface &S, int span0, int span1, const ParameterRect &rect, int g,
-                  const double *p, double *dist2)
+void SampleBispan(const ON_NurbsSurface &S, bool rational, int span0, int span1,
+                  const ParameterRect &rect, int g, const double *p, double *dist2)
 {
   const int order0 = S.m_order[0], order1 = S.m_order[1], dim = S.m_dim;
   const int cvsize = S.CVSize();
@@ -95,7 +104,7 @@ void SampleBispan(const ON_NurbsSurface &S, int span0, int span1, const Paramete
             h[c] += n * cv[c];
         }
       }
-      const double w = S.m_is_rat ? h[dim] : 1.0;
+      const double w = rational ? h[dim] : 1.0;
       double sum = 0.0;
       for (int c = 0; c < 3; ++c) {
         const double x = c < dim ? h[c] / w : 0.0;
@@ -131,17 +140,17 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
   const int g =
       m_flat[size_t(span0) * m_spans[1] + span1] ? 3 : 2 * std::max(m_order[0], m_order[1]) + 1;
   double dist2[kMaxSamples * kMaxSamples];
-  SampleBispan(surface, span0, span1, local, g, p, dist2);
+  SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2);
   int seeds[6];
   const int seed_count = LocalMinimumSamples(dist2, g, seeds, 6);
-  const BispanEvaluator eval(surface, span0, span1);
-  const double tol_u = 1e-12 * (k0[span0 + 1] - k0[span0]);
-  const double tol_v = 1e-12 * (k1[span1 + 1] - k1[span1]);
+  const BispanEvaluator eval(surface, m_rational, span0, span1);
+  const double scale_u = k0[span0 + 1] - k0[span0];
+  const double scale_v = k1[span1 + 1] - k1[span1];
   double best = kInfinity;
   for (int k = 0; k < seed_count; ++k) {
     double u = local.u0 + (local.u1 - local.u0) * (seeds[k] / g) / (g - 1);
     double v = local.v0 + (local.v1 - local.v0) * (seeds[k] % g) / (g - 1);
-    const double f = RefineClosestPoint(eval, P, local, tol_u, tol_v, u, v);
+    const double f = RefineClosestPoint(eval, P, local, scale_u, scale_v, u, v);
     if (f < best) {
       best = f;
       s = u;
@@ -163,7 +172,11 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
   const double p[3] = {P.x, P.y, P.z};
   const double *k0 = m_knot[0] + m_order[0] - 2;
   const double *k1 = m_knot[1] + m_order[1] - 2;
+  const bool whole = rect.u0 <= k0[0] && rect.u1 >= k0[m_spans[0]] && rect.v0 <= k1[0] &&
+                     rect.v1 >= k1[m_spans[1]];
   auto overlaps = [&](int level, int a, int b) {
+    if (whole)
+      return true;
     const long long lo0 = (long long)a << level, lo1 = (long long)b << level;
     const long long hi0 = std::min<long long>((long long)(a + 1) << level, m_spans[0]);
     const long long hi1 = std::min<long long>((long long)(b + 1) << level, m_spans[1]);
@@ -205,8 +218,9 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
         if (!pruned(bound))
           children[count++] = {level, a, b, bound};
       }
-    std::stable_sort(children, children + count,
-                     [](const Node &x, const Node &y) { return x.bound > y.bound; });
+    for (int k = 1; k < count; ++k) // farthest first, stable
+      for (int m = k; m > 0 && children[m - 1].bound < children[m].bound; --m)
+        std::swap(children[m - 1], children[m]);
     for (int k = 0; k < count; ++k)
       stack[top++] = children[k];
   }

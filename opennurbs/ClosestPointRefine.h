@@ -37,14 +37,17 @@ int LocalMinimumSamples(const double *dist2, int g, int *seeds, int max_seeds);
 // gradient ((S-P).Su, (S-P).Sv), with the variables held at a rectangle side
 // while the gradient pushes outward, a Gauss-Newton or gradient step where
 // the Hessian is not positive definite, clamping and step halving until the
-// distance decreases. Stops when a step is below tol_u / tol_v, nothing
-// decreases, or after a fixed number of iterations. eval(u, v, jet) returns
+// distance does not increase. Stops after a full Newton step below 1e-6 of
+// scale_u / scale_v (what remains is of the order of its square), a step
+// below 1e-12 of them, when nothing decreases, or after a fixed number of
+// iterations. eval(u, v, jet) returns
 // false on failure. Result: the squared distance at the final (u, v), or
 // +infinity when the seed cannot be evaluated.
 template <class Evaluator>
 double RefineClosestPoint(const Evaluator &eval, const ON_3dPoint &P, const ParameterRect &rect,
-                          double tol_u, double tol_v, double &u, double &v)
+                          double scale_u, double scale_v, double &u, double &v)
 {
+  const double tol_u = 1e-12 * scale_u, tol_v = 1e-12 * scale_v;
   const double p[3] = {P.x, P.y, P.z};
   auto dist2 = [&p](const SurfaceJet &jet) {
     double sum = 0.0;
@@ -77,12 +80,14 @@ double RefineClosestPoint(const Evaluator &eval, const ON_3dPoint &P, const Para
     const bool free_u = !((u <= rect.u0 && gu > 0.0) || (u >= rect.u1 && gu < 0.0));
     const bool free_v = !((v <= rect.v0 && gv > 0.0) || (v >= rect.v1 && gv < 0.0));
     double du = 0.0, dv = 0.0;
+    bool newton = false; // a full Newton step on a positive definite Hessian
     if (free_u && free_v) {
       const double det = Huu * Hvv - Huv * Huv;
       const double gdet = Guu * Gvv - Guv * Guv;
       if (Huu > 0.0 && det > 1e-12 * Huu * Hvv) {
         du = -(Hvv * gu - Huv * gv) / det;
         dv = -(Huu * gv - Huv * gu) / det;
+        newton = true;
       } else if (Guu > 0.0 && gdet > 1e-12 * Guu * Gvv) {
         du = -(Gvv * gu - Guv * gv) / gdet;
         dv = -(Guu * gv - Guv * gu) / gdet;
@@ -91,25 +96,32 @@ double RefineClosestPoint(const Evaluator &eval, const ON_3dPoint &P, const Para
         dv = -gv / (Guu + Gvv);
       }
     } else if (free_u) {
+      newton = Huu > 0.0;
       du = Huu > 0.0 ? -gu / Huu : (Guu > 0.0 ? -gu / Guu : 0.0);
     } else if (free_v) {
+      newton = Hvv > 0.0;
       dv = Hvv > 0.0 ? -gv / Hvv : (Gvv > 0.0 ? -gv / Gvv : 0.0);
     }
     if (!(std::isfinite(du) && std::isfinite(dv)) || (du == 0.0 && dv == 0.0))
       break;
+    // A Newton step this small leaves an error of its square: take it (if it
+    // does not increase the distance) and stop.
+    const bool last = newton && std::fabs(du) <= 1e-6 * scale_u && std::fabs(dv) <= 1e-6 * scale_v;
     // Clamp and halve until the distance decreases.
     bool accepted = false;
     double nu = u, nv = v;
     SurfaceJet next;
-    for (double scale = 1.0; scale > 1e-9; scale *= 0.5) {
+    for (double scale = 1.0; scale > 1e-6; scale *= 0.5) {
       nu = clamp(u + scale * du, rect.u0, rect.u1);
       nv = clamp(v + scale * dv, rect.v0, rect.v1);
       if (nu == u && nv == v)
         break;
-      if (eval(nu, nv, next) && dist2(next) < f) {
+      if (eval(nu, nv, next) && dist2(next) <= f) {
         accepted = true;
         break;
       }
+      if (last)
+        break;
     }
     if (!accepted)
       break;
@@ -117,8 +129,9 @@ double RefineClosestPoint(const Evaluator &eval, const ON_3dPoint &P, const Para
     u = nu;
     v = nv;
     jet = next;
+    const double previous = f;
     f = dist2(jet);
-    if (small)
+    if (last || small || f == previous)
       break;
   }
   return f;

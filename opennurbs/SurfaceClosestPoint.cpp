@@ -40,14 +40,14 @@ bool ON_Surface::GetClosestPoint(const ON_3dPoint &P, double *s, double *t, doub
   }
   int seeds[8];
   const int seed_count = pelmora::LocalMinimumSamples(dist2, g, seeds, 8);
-  const double tol_u = 1e-12 * (rect.u1 - rect.u0 > 0.0 ? rect.u1 - rect.u0 : 1.0);
-  const double tol_v = 1e-12 * (rect.v1 - rect.v0 > 0.0 ? rect.v1 - rect.v0 : 1.0);
+  const double scale_u = (rect.u1 - rect.u0 > 0.0 ? rect.u1 - rect.u0 : 1.0);
+  const double scale_v = (rect.v1 - rect.v0 > 0.0 ? rect.v1 - rect.v0 : 1.0);
   bool found = false;
   double best = 0.0, best_u = 0.0, best_v = 0.0;
   for (int k = 0; k < seed_count; ++k) {
     double u = rect.u0 + (rect.u1 - rect.u0) * (seeds[k] / g) / (g - 1);
     double v = rect.v0 + (rect.v1 - rect.v0) * (seeds[k] % g) / (g - 1);
-    const double f = pelmora::RefineClosestPoint(eval, P, rect, tol_u, tol_v, u, v);
+    const double f = pelmora::RefineClosestPoint(eval, P, rect, scale_u, scale_v, u, v);
     if (f < std::numeric_limits<double>::infinity() && (!found || f < best)) {
       found = true;
       best = f;
