@@ -167,3 +167,25 @@ TEST(Xform, SingularMatricesReportFalse)
   EXPECT_EQ(d[4], nullptr);
   EXPECT_EQ(d[-1], nullptr);
 }
+
+TEST(Xform, InverseUndoesGeneralMatrices)
+{
+  // Deterministic full 4x4 matrices (projective rows included) whose
+  // largest entries sit off the diagonal, so rows and columns both swap.
+  unsigned int seed = 12345;
+  auto next = [&seed]() {
+    seed = seed * 1103515245u + 12345u;
+    return ((seed >> 8) % 2001) / 1000.0 - 1.0;
+  };
+  for (int trial = 0; trial < 50; trial++) {
+    ON_Xform M;
+    for (int i = 0; i < 4; i++)
+      for (int j = 0; j < 4; j++)
+        M[i][j] = next();
+    M[trial % 4][(trial + 1) % 4] += 5.0;
+    ON_Xform inverse = M;
+    ASSERT_TRUE(inverse.Invert()) << trial;
+    EXPECT_TRUE((inverse * M).IsIdentity(1e-11)) << trial;
+    EXPECT_TRUE((M * inverse).IsIdentity(1e-11)) << trial;
+  }
+}
