@@ -1,14 +1,15 @@
 // Bounding hierarchy over the bispans (single polynomial patches) of a NURBS
 // surface, and the global closest-point search on it.
 //
-// Each bispan is bounded by the box of its Bezier control net (the convex
-// hull property; rational bispans with a non-positive Bezier weight get an
-// unbounded box). The hierarchy is an implicit quadtree over the grid of span
-// indices: level 0 holds one box per bispan, level L one box per 2^L x 2^L
-// block. A query walks it depth first, nearest child first, pruning boxes
-// that cannot hold a point nearer than the best found, and refines candidate
-// bispans with Newton steps from the discrete local minima of a grid of
-// samples (3 x 3 on nearly flat bispans, 2*order+1 square on curved ones).
+// Each bispan is bounded by an oriented box of its Bezier control net (the
+// convex hull property; rational bispans with a non-positive Bezier weight are
+// unbounded), with axes along the patch and its normal, so its thickness
+// shrinks with the square of its size. The hierarchy is an implicit quadtree
+// over the grid of span indices: level 0 holds one box per bispan, level L one
+// box per 2^L x 2^L block, each oriented along the mean frame of its children. A query walks it
+// depth first, nearest child first, pruning boxes that cannot hold a point nearer than the best
+// found, and refines candidate bispans with Newton steps from the discrete local minima of a grid
+// of samples (3 x 3 on nearly flat bispans, 2*order+1 square on curved ones).
 #pragma once
 
 #include <cstddef>
@@ -23,6 +24,26 @@ namespace pelmora {
 class BispanTree
 {
 public:
+  // Oriented box: axes e1, e2 = n x e1, n (floats, e2 derived); lo/hi bound
+  // the projections (x - m_origin) . axis of every point it holds.
+  struct Box
+  {
+    float e1[3], n[3];
+    float lo[3], hi[3];
+  };
+  // The three axes of a box in double: e1, n x e1, n.
+  static void Axes(const Box &box, double axes[3][3])
+  {
+    const double e[3] = {box.e1[0], box.e1[1], box.e1[2]};
+    const double n[3] = {box.n[0], box.n[1], box.n[2]};
+    const double f[3] = {n[1] * e[2] - n[2] * e[1], n[2] * e[0] - n[0] * e[2],
+                         n[0] * e[1] - n[1] * e[0]};
+    for (int c = 0; c < 3; ++c) {
+      axes[0][c] = e[c];
+      axes[1][c] = f[c];
+      axes[2][c] = n[c];
+    }
+  }
   // Whether a tree can be built for the surface's shape (dimension 1..3,
   // orders up to kMaxFastOrder); the surface must also be valid.
   static bool Supports(const ON_NurbsSurface &surface);
@@ -40,10 +61,6 @@ public:
                     double limit2, double &s, double &t, double &dist2) const;
 
 private:
-  struct Box
-  {
-    float lo[3], hi[3];
-  };
   size_t BoxIndex(int level, int a, int b) const
   {
     return m_offset[level] + size_t(a) * m_dims1[level] + b;
@@ -53,6 +70,8 @@ private:
   void BuildLevels();
   double SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
                      const ParameterRect &rect, double &s, double &t) const;
+
+  double m_origin[3]; // centre of the control points' range
 
   // Signature of the surface the tree was built for.
   const double *m_cv;

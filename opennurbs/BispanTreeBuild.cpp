@@ -1,9 +1,9 @@
-// Building the bispan hierarchy: Bezier nets, their boxes and flatness, then
-// the levels of the quadtree.
+// Building the bispan hierarchy: Bezier nets, their oriented boxes and
+// flatness, then the levels of the quadtree.
 #include "BispanTree.h"
 
-#include <cfloat>
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <limits>
 
@@ -15,9 +15,11 @@ namespace {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-// Float bounds that never cut into the double range they bound.
-float LowerBound(double x)
+// Float bounds that never cut into the double range they bound; a margin
+// covers the rounding of projections onto float axes.
+float LowerBound(double x, double margin)
 {
+  x -= margin;
   if (!(x > -double(FLT_MAX)))
     return -kInf;
   if (x >= double(FLT_MAX))
@@ -26,8 +28,9 @@ float LowerBound(double x)
   return double(f) > x ? std::nextafter(f, -kInf) : f;
 }
 
-float UpperBound(double x)
+float UpperBound(double x, double margin)
 {
+  x += margin;
   if (!(x < double(FLT_MAX)))
     return kInf;
   if (x <= -double(FLT_MAX))
@@ -36,33 +39,89 @@ float UpperBound(double x)
   return double(f) < x ? std::nextafter(f, kInf) : f;
 }
 
-double Distance(const double *a, const double *b)
+double Dot(const double *a, const double *b)
 {
-  return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
-                   (a[2] - b[2]) * (a[2] - b[2]));
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-// A net is nearly flat when it deviates from the bilinear patch of its corners
-// by at most a tenth of its shortest side.
-bool IsNearlyFlat(const double (*net)[3], int order0, int order1)
+// Orthonormal frame from a normal and an in-plane direction (world axes when
+// they are degenerate), stored in the box as floats.
+void SetFrame(const double *normal, const double *along, BispanTree::Box &box)
 {
-  const int p = order0 - 1, q = order1 - 1;
-  const double *c00 = net[0], *c10 = net[p * order1], *c01 = net[q], *c11 = net[p * order1 + q];
-  const double side = std::fmin(std::fmin(Distance(c00, c10), Distance(c01, c11)),
-                                std::fmin(Distance(c00, c01), Distance(c10, c11)));
-  double deviation = 0.0;
-  for (int a = 0; a <= p; ++a) {
-    const double x = double(a) / p;
-    for (int b = 0; b <= q; ++b) {
-      const double y = double(b) / q;
-      double bilinear[3];
-      for (int c = 0; c < 3; ++c)
-        bilinear[c] = (1 - x) * (1 - y) * c00[c] + x * (1 - y) * c10[c] + (1 - x) * y * c01[c] +
-                      x * y * c11[c];
-      deviation = std::fmax(deviation, Distance(net[a * order1 + b], bilinear));
+  double n[3] = {normal[0], normal[1], normal[2]};
+  double e[3] = {along[0], along[1], along[2]};
+  const double ln = std::sqrt(Dot(n, n));
+  bool ok = std::isfinite(ln) && ln > 0.0;
+  if (ok) {
+    for (double &c : n)
+      c /= ln;
+    const double d = Dot(e, n);
+    for (int c = 0; c < 3; ++c)
+      e[c] -= d * n[c];
+    const double le = std::sqrt(Dot(e, e));
+    ok = std::isfinite(le) && le > 1e-6 * std::sqrt(Dot(along, along));
+    for (double &c : e)
+      c /= le;
+  }
+  for (int c = 0; c < 3; ++c) {
+    box.n[c] = ok ? float(n[c]) : (c == 2 ? 1.0f : 0.0f);
+    box.e1[c] = ok ? float(e[c]) : (c == 0 ? 1.0f : 0.0f);
+  }
+}
+
+// Sets lo/hi of the box from points relative to the origin.
+void Enclose(const double (*points)[3], int count, BispanTree::Box &box)
+{
+  double axes[3][3];
+  BispanTree::Axes(box, axes);
+  double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+  double magnitude = 0.0;
+  for (int k = 0; k < count; ++k) {
+    for (int a = 0; a < 3; ++a) {
+      const double q = Dot(points[k], axes[a]);
+      lo[a] = std::min(lo[a], q);
+      hi[a] = std::max(hi[a], q);
+      magnitude = std::max(magnitude, std::fabs(points[k][a]));
     }
   }
-  return deviation <= 0.1 * side;
+  const double margin = 1e-12 * magnitude;
+  for (int a = 0; a < 3; ++a) {
+    box.lo[a] = LowerBound(lo[a], margin);
+    box.hi[a] = UpperBound(hi[a], margin);
+  }
+}
+
+// Inverse of a nearly orthonormal matrix (adjugate over determinant).
+void Invert3x3(const double m[3][3], double inverse[3][3])
+{
+  const double c00 = m[1][1] * m[2][2] - m[1][2] * m[2][1];
+  const double c01 = m[1][2] * m[2][0] - m[1][0] * m[2][2];
+  const double c02 = m[1][0] * m[2][1] - m[1][1] * m[2][0];
+  const double det = m[0][0] * c00 + m[0][1] * c01 + m[0][2] * c02;
+  const double r = 1.0 / det;
+  inverse[0][0] = c00 * r;
+  inverse[1][0] = c01 * r;
+  inverse[2][0] = c02 * r;
+  inverse[0][1] = (m[0][2] * m[2][1] - m[0][1] * m[2][2]) * r;
+  inverse[1][1] = (m[0][0] * m[2][2] - m[0][2] * m[2][0]) * r;
+  inverse[2][1] = (m[0][1] * m[2][0] - m[0][0] * m[2][1]) * r;
+  inverse[0][2] = (m[0][1] * m[1][2] - m[0][2] * m[1][1]) * r;
+  inverse[1][2] = (m[0][2] * m[1][0] - m[0][0] * m[1][2]) * r;
+  inverse[2][2] = (m[0][0] * m[1][1] - m[0][1] * m[1][0]) * r;
+}
+
+void MakeUnbounded(BispanTree::Box &box)
+{
+  for (int a = 0; a < 3; ++a) {
+    box.lo[a] = -kInf;
+    box.hi[a] = kInf;
+  }
+}
+
+bool IsUnbounded(const BispanTree::Box &box)
+{
+  return !(std::isfinite(box.lo[0]) && std::isfinite(box.lo[1]) && std::isfinite(box.lo[2]) &&
+           std::isfinite(box.hi[0]) && std::isfinite(box.hi[1]) && std::isfinite(box.hi[2]));
 }
 
 } // namespace
@@ -79,10 +138,21 @@ BispanTree::BispanTree(const ON_NurbsSurface &surface)
       m_cv_count{surface.m_cv_count[0], surface.m_cv_count[1]}, m_cv_stride{surface.m_cv_stride[0],
                                                                             surface.m_cv_stride[1]}
 {
+  // Weights other than 1, and the centre of the control points' range.
   m_rational = false;
-  for (int i = 0; i < m_cv_count[0] && m_is_rat && !m_rational; ++i)
-    for (int j = 0; j < m_cv_count[1]; ++j)
-      m_rational = m_rational || surface.Weight(i, j) != 1.0;
+  double lo[3] = {0.0, 0.0, 0.0}, hi[3] = {0.0, 0.0, 0.0};
+  for (int i = 0; i < m_cv_count[0]; ++i)
+    for (int j = 0; j < m_cv_count[1]; ++j) {
+      ON_3dPoint p;
+      const bool ok = surface.GetCV(i, j, p);
+      m_rational = m_rational || (m_is_rat && surface.Weight(i, j) != 1.0);
+      for (int c = 0; c < 3 && ok; ++c) {
+        lo[c] = (i || j) ? std::min(lo[c], p[c]) : p[c];
+        hi[c] = (i || j) ? std::max(hi[c], p[c]) : p[c];
+      }
+    }
+  for (int c = 0; c < 3; ++c)
+    m_origin[c] = 0.5 * lo[c] + 0.5 * hi[c];
   m_spans[0] = m_cv_count[0] - m_order[0] + 1;
   m_spans[1] = m_cv_count[1] - m_order[1] + 1;
   BuildLeaves(surface);
@@ -115,8 +185,8 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
   m_boxes.resize(leaves); // level 0 first; BuildLevels appends the rest
   m_flat.resize(leaves);
   double rows[kMaxFastOrder][kMaxFastOrder][4];
-  double net[kMaxFastOrder * kMaxFastOrder][4];
-  double points[kMaxFastOrder * kMaxFastOrder][3];
+  double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
+  const int p = order0 - 1, q = order1 - 1;
   for (int i = 0; i < m_spans[0]; ++i) {
     const double *m0 = &M0[size_t(i) * order0 * order0];
     for (int j = 0; j < m_spans[1]; ++j) {
@@ -126,19 +196,19 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
         for (int b = 0; b < order1; ++b) {
           double sum[4] = {0.0, 0.0, 0.0, 0.0};
           for (int a = 0; a < order0; ++a) {
-            const double *cv = surface.CV(i + a, j + b);
+            const double *cv =
+                m_cv + size_t(i + a) * m_cv_stride[0] + size_t(j + b) * m_cv_stride[1];
             for (int c = 0; c < cvsize; ++c)
               sum[c] += m0[ap * order0 + a] * cv[c];
           }
           for (int c = 0; c < 4; ++c)
             rows[ap][b][c] = sum[c];
         }
-      // net[a'][b'] = sum_b rows[a'][b] M1[b'][b], then to Euclidean points.
+      // Net point (a', b') = sum_b rows[a'][b] M1[b'][b], as a Euclidean point.
       bool bounded = true;
-      double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
       for (int ap = 0; ap < order0; ++ap)
         for (int bp = 0; bp < order1; ++bp) {
-          double *h = net[ap * order1 + bp];
+          double h[4];
           for (int c = 0; c < cvsize; ++c) {
             h[c] = 0.0;
             for (int b = 0; b < order1; ++b)
@@ -147,20 +217,30 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
           const double w = m_rational ? h[m_dim] : 1.0;
           bounded = bounded && w > 0.0;
           double *x = points[ap * order1 + bp];
-          for (int c = 0; c < 3; ++c) {
-            x[c] = c < m_dim ? h[c] / w : 0.0;
-            lo[c] = x[c] < lo[c] ? x[c] : lo[c];
-            hi[c] = x[c] > hi[c] ? x[c] : hi[c];
-          }
+          for (int c = 0; c < 3; ++c)
+            x[c] = (c < m_dim ? h[c] / w : 0.0) - m_origin[c];
         }
-      Box box;
+      // Frame: mean directions of the net's edges and their cross product.
+      const double *c00 = points[0], *c10 = points[p * order1], *c01 = points[q],
+                   *c11 = points[p * order1 + q];
+      double du[3], dv[3], normal[3];
       for (int c = 0; c < 3; ++c) {
-        box.lo[c] = bounded ? LowerBound(lo[c]) : -kInf;
-        box.hi[c] = bounded ? UpperBound(hi[c]) : kInf;
+        du[c] = (c10[c] - c00[c]) + (c11[c] - c01[c]);
+        dv[c] = (c01[c] - c00[c]) + (c11[c] - c10[c]);
       }
-      const size_t leaf = size_t(i) * m_spans[1] + j;
-      m_boxes[leaf] = box;
-      m_flat[leaf] = bounded && IsNearlyFlat(points, order0, order1);
+      normal[0] = du[1] * dv[2] - du[2] * dv[1];
+      normal[1] = du[2] * dv[0] - du[0] * dv[2];
+      normal[2] = du[0] * dv[1] - du[1] * dv[0];
+      Box &box = m_boxes[size_t(i) * m_spans[1] + j];
+      SetFrame(normal, du, box);
+      if (bounded)
+        Enclose(points, order0 * order1, box);
+      else
+        MakeUnbounded(box);
+      // Nearly flat: thinner than a tenth of its extent along the patch.
+      const double thickness = double(box.hi[2]) - box.lo[2];
+      const double extent = std::min(double(box.hi[0]) - box.lo[0], double(box.hi[1]) - box.lo[1]);
+      m_flat[size_t(i) * m_spans[1] + j] = bounded && thickness <= 0.1 * extent;
     }
   }
 }
@@ -180,15 +260,44 @@ void BispanTree::BuildLevels()
     m_boxes.resize(m_boxes.size() + size_t(d0) * d1);
     for (int a = 0; a < d0; ++a)
       for (int b = 0; b < d1; ++b) {
-        Box box{{kInf, kInf, kInf}, {-kInf, -kInf, -kInf}};
+        // Mean frame of the children, then their corners in it.
+        const Box *children[4];
+        int count = 0;
+        bool bounded = true;
+        double normal[3] = {0.0, 0.0, 0.0}, along[3] = {0.0, 0.0, 0.0};
         for (int ca = 2 * a; ca < 2 * a + 2 && ca < below0; ++ca)
           for (int cb = 2 * b; cb < 2 * b + 2 && cb < below1; ++cb) {
             const Box &child = m_boxes[BoxIndex(level - 1, ca, cb)];
+            children[count++] = &child;
+            bounded = bounded && !IsUnbounded(child);
             for (int c = 0; c < 3; ++c) {
-              box.lo[c] = std::min(box.lo[c], child.lo[c]);
-              box.hi[c] = std::max(box.hi[c], child.hi[c]);
+              normal[c] += child.n[c];
+              along[c] += child.e1[c];
             }
           }
+        Box box;
+        SetFrame(normal, along, box);
+        if (!bounded) {
+          MakeUnbounded(box);
+        } else {
+          // Corners x of a child solve axes * x = (lo or hi per axis); its
+          // float axes are only nearly orthonormal, so use the inverse.
+          double corners[4 * 8][3];
+          for (int k = 0; k < count; ++k) {
+            double axes[3][3], inverse[3][3];
+            Axes(*children[k], axes);
+            Invert3x3(axes, inverse);
+            for (int corner = 0; corner < 8; ++corner) {
+              double q[3];
+              for (int ax = 0; ax < 3; ++ax)
+                q[ax] = (corner >> ax) & 1 ? children[k]->hi[ax] : children[k]->lo[ax];
+              double *x = corners[8 * k + corner];
+              for (int c = 0; c < 3; ++c)
+                x[c] = inverse[c][0] * q[0] + inverse[c][1] * q[1] + inverse[c][2] * q[2];
+            }
+          }
+          Enclose(corners, 8 * count, box);
+        }
         m_boxes[BoxIndex(level, a, b)] = box;
       }
   }

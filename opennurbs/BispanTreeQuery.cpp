@@ -119,14 +119,20 @@ void SampleBispan(const ON_NurbsSurface &S, bool rational, int span0, int span1,
 
 double BispanTree::BoxDistance2(const Box &box, const double *p) const
 {
+  // p is relative to m_origin. The float axes are orthonormal to about 1e-7,
+  // so the sum of squared gaps may exceed the distance by that much relative:
+  // shrink it to stay a lower bound.
+  double axes[3][3];
+  Axes(box, axes);
   double sum = 0.0;
-  for (int c = 0; c < 3; ++c) {
-    const double below = double(box.lo[c]) - p[c];
-    const double above = p[c] - double(box.hi[c]);
+  for (int a = 0; a < 3; ++a) {
+    const double q = axes[a][0] * p[0] + axes[a][1] * p[1] + axes[a][2] * p[2];
+    const double below = double(box.lo[a]) - q;
+    const double above = q - double(box.hi[a]);
     const double gap = below > 0.0 ? below : (above > 0.0 ? above : 0.0);
     sum += gap * gap;
   }
-  return sum;
+  return sum * (1.0 - 1e-5);
 }
 
 double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
@@ -136,16 +142,33 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
   const double *k1 = m_knot[1] + m_order[1] - 2;
   const ParameterRect local{std::max(k0[span0], rect.u0), std::min(k0[span0 + 1], rect.u1),
                             std::max(k1[span1], rect.v0), std::min(k1[span1 + 1], rect.v1)};
+  const size_t leaf = size_t(span0) * m_spans[1] + span1;
+  const BispanEvaluator eval(surface, m_rational, span0, span1);
+  const double scale_u = k0[span0 + 1] - k0[span0];
+  const double scale_v = k1[span1 + 1] - k1[span1];
+  if (m_flat[leaf]) {
+    // One seed: where P projects into the box's extent along the patch.
+    const Box &box = m_boxes[leaf];
+    double axes[3][3];
+    Axes(box, axes);
+    const double d[3] = {P.x - m_origin[0], P.y - m_origin[1], P.z - m_origin[2]};
+    double fraction[2];
+    for (int a = 0; a < 2; ++a) {
+      const double q = axes[a][0] * d[0] + axes[a][1] * d[1] + axes[a][2] * d[2];
+      const double f = (q - box.lo[a]) / (double(box.hi[a]) - box.lo[a]);
+      fraction[a] = f > 0.0 ? (f < 1.0 ? f : 1.0) : (f <= 0.0 ? 0.0 : 0.5);
+    }
+    s = std::min(std::max(k0[span0] + fraction[0] * scale_u, local.u0), local.u1);
+    t = std::min(std::max(k1[span1] + fraction[1] * scale_v, local.v0), local.v1);
+    return RefineClosestPoint(eval, P, local, scale_u, scale_v, s, t);
+  }
+  // Curved: every discrete local minimum of a grid of samples.
   const double p[3] = {P.x, P.y, P.z};
-  const int g =
-      m_flat[size_t(span0) * m_spans[1] + span1] ? 3 : 2 * std::max(m_order[0], m_order[1]) + 1;
+  const int g = 2 * std::max(m_order[0], m_order[1]) + 1;
   double dist2[kMaxSamples * kMaxSamples];
   SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2);
   int seeds[6];
   const int seed_count = LocalMinimumSamples(dist2, g, seeds, 6);
-  const BispanEvaluator eval(surface, m_rational, span0, span1);
-  const double scale_u = k0[span0 + 1] - k0[span0];
-  const double scale_v = k1[span1 + 1] - k1[span1];
   double best = kInfinity;
   for (int k = 0; k < seed_count; ++k) {
     double u = local.u0 + (local.u1 - local.u0) * (seeds[k] / g) / (g - 1);
@@ -169,7 +192,7 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
     int level, a, b;
     double bound;
   };
-  const double p[3] = {P.x, P.y, P.z};
+  const double p[3] = {P.x - m_origin[0], P.y - m_origin[1], P.z - m_origin[2]};
   const double *k0 = m_knot[0] + m_order[0] - 2;
   const double *k1 = m_knot[1] + m_order[1] - 2;
   const bool whole = rect.u0 <= k0[0] && rect.u1 >= k0[m_spans[0]] && rect.v0 <= k1[0] &&

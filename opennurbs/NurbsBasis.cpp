@@ -17,9 +17,15 @@ int FindSpan(int order, int cv_count, const double *knot, double u, bool from_be
   return span;
 }
 
-void EvaluateBasis(int order, const double *span_knots, double u, int der_count, double *N,
-                   double *work)
+namespace {
+
+// The basis recurrences; kOrder > 0 fixes the order at compile time so the
+// loops of the common low orders unroll.
+template <int kOrder>
+void Basis(int runtime_order, const double *span_knots, double u, int der_count, double *N,
+           double *work)
 {
+  const int order = kOrder > 0 ? kOrder : runtime_order;
   const int p = order - 1;
   const double *k = span_knots;
   double *ndu = work;                 // order x order
@@ -78,6 +84,19 @@ void EvaluateBasis(int order, const double *span_knots, double u, int der_count,
       N[kk * order + j] *= factor;
     factor *= (p - kk);
   }
+}
+
+} // namespace
+
+void EvaluateBasis(int order, const double *span_knots, double u, int der_count, double *N,
+                   double *work)
+{
+  if (order == 3)
+    Basis<3>(order, span_knots, u, der_count, N, work);
+  else if (order == 4)
+    Basis<4>(order, span_knots, u, der_count, N, work);
+  else
+    Basis<0>(order, span_knots, u, der_count, N, work);
 }
 
 void SpanBezierMatrix(int order, const double *span_knots, double *M, double *work)
