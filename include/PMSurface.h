@@ -18,9 +18,10 @@
 class PELMORA_API PMSurface
 {
 public:
+  // The class holds no data: construction, destruction and assignment do
+  // nothing (assignment returns the object itself) and cannot fail.
   PMSurface();
   ~PMSurface();
-  // Copies nothing and returns the object itself.
   PMSurface &operator=(const PMSurface &);
 
   // Drapes a NURBS surface over `points` seen along `direction`: aligns a
@@ -40,17 +41,32 @@ public:
                           const ON_3dPointArray &points, const ON_3dVector &direction,
                           int interpolate, int showProgress, HWND const *parent);
 
-  // Rotates `points` in place about the origin. invert != 0 carries
-  // `direction` onto (0, 0, -1) (align); invert == 0 applies the reverse
-  // rotation (back). The six axis directions use exact coordinate maps;
-  // (0, 0, -1) leaves the points untouched. A zero or non-finite direction
-  // leaves the points untouched as well.
+  // Rotates `points` in place about the origin (count and order kept).
+  //   direction  in: the drape direction, any non-zero length; not changed.
+  //   invert     != 0 carries the unit direction onto (0, 0, -1) (align);
+  //              0 applies the reverse rotation (back). Align then back
+  //              returns every point (exactly for axis directions).
+  // The rotation maps the world XY frame onto a target frame whose z axis is
+  // -d (d the unit direction): for (0,0,1), (0,+-1,0), (+-1,0,0) a fixed
+  // axis frame, so the map only exchanges coordinates and signs (align with
+  // (0,0,1): (-x, y, -z); (0,1,0): (x, z, -y); (0,-1,0): (-x, z, y);
+  // (-1,0,0): (y, z, x); (1,0,0): (-y, z, -x)); any other direction uses
+  // ON_Plane(origin, -d). Unit direction (0, 0, -1): nothing happens and no
+  // progress is shown. A zero or non-finite direction leaves the points
+  // untouched; a point with a non-finite coordinate comes out non-finite.
+  // Progress: "Transforming points", one step per point.
   static void TransformPoints(ON_3dPointArray &points, const ON_3dVector &direction, int invert,
                               int showProgress);
 
   // Suggests rows and columns for a grid over the x-y extent of `points`
-  // (about one grid point per point, square cells). `direction` is not used.
-  // Always writes both outputs, at least 1 each.
+  // (about one grid point per point, square cells): with ratio = x extent /
+  // y extent and n points, rows = trunc(sqrt(n / ratio)) and cols =
+  // trunc(rows * ratio). 100 points over 20 x 10 give 7 x 14.
+  // `direction` is not used; z plays no part; points with a non-finite
+  // coordinate are ignored. Always writes both outputs: at least 1 each and
+  // never more than n cells. A cloud with no extent along x suggests n x 1,
+  // with none along y 1 x n, and an empty, single-point or stacked cloud
+  // 1 x 1.
   static void AnalyzePoints(const ON_3dPointArray &points, const ON_3dVector &direction, int &rows,
                             int &cols);
 
@@ -60,27 +76,56 @@ public:
   // unchanged.
   static int GetSurfaceParameters(int &rows, int &cols, double &probeDiameter, HWND const *parent);
 
-  // Builds the point matrix: a rows x cols grid over the bounding box of the
-  // aligned cloud `points`, each node carrying the highest z of the points
-  // nearest to it. Holes are lowered to the lowest z, or (interpolate != 0)
-  // border holes lowered and interior holes interpolated. `matrix` is
-  // replaced. Result: 1; 0 with an error text when the grid cannot be built
-  // (counts below 1, a product beyond int, no finite point, no memory).
+  // Builds the point matrix: a rows x cols grid over the x-y bounding box of
+  // the aligned cloud `points`, row-major (element r * cols + c; x grows
+  // with c, y with r; row 0 at the lowest y, column 0 at the lowest x), the
+  // node coordinates made by repeated addition of the steps
+  // (extent / (count - 1)). Each point goes to its nearest node (a
+  // remainder of 0.5 or more rounds up) and the node keeps the highest z.
+  // Nodes no point reached (holes) go to the lowest z of the cloud, or with
+  // interpolate != 0: holes on the border go to the lowest z and interior
+  // holes get the inverse-distance mean of the nearest known node to the
+  // left, right, previous and next row, filled in row-major order.
+  //   points  in: the cloud; points with a non-finite coordinate are skipped.
+  //           May be the same array as `matrix`.
+  //   matrix  out: rows x cols points; replaced on success, untouched when
+  //           the input is refused (emptied if memory runs out).
+  // A single row lies at the lowest y and a single column at the lowest x.
+  // Progress: "Calculating surface" (per point), then "Finalizing surface"
+  // (per cell, interpolate == 0) or "Checking for missing points" (per cell
+  // up to the first hole) and, when a hole exists, "Interpolating points".
+  // Result: 1; 0 with an error text when the grid cannot be laid: rows or
+  // cols below 1, rows x cols beyond int, no finite point, no extent along
+  // x (y) for more than one column (row), an extent that overflows, or no
+  // memory.
   static int CreatePointMatrix(const ON_3dPointArray &points, int rows, int cols,
                                ON_3dPointArray &matrix, int interpolate, int showProgress);
 
-  // Makes a biquadratic clamped uniform NURBS surface whose control point
-  // (i, j) is matrix element j * cols + i.
-  // Result: 1; 0 with "Incorrect number of control points" (surface
-  // untouched) or "Invalid Nurbs Surface" (surface left empty when it could
-  // not be created, otherwise as built).
+  // Makes a rational biquadratic (order 3 x 3) NURBS surface whose control
+  // point (i, j) is matrix element j * cols + i (weights 1), with clamped
+  // uniform knots of spacing 1: domain [0, cols - 2] x [0, rows - 2]. The
+  // surface passes through the four corner points of the matrix.
+  //   matrix  in: rows x cols points, row-major; not changed.
+  // Progress: "Creating surface", one step per point.
+  // Result: 1; 0 with "Incorrect number of control points" when the matrix
+  // does not hold rows x cols points (also for a product beyond int; the
+  // surface is untouched), or "Invalid Nurbs Surface" when the surface
+  // cannot be made (rows or cols below 3, an empty matrix: the surface is
+  // left empty, whatever it held) or fails the validity test (non-finite
+  // points: the surface keeps what was built).
   static int CreateSurfaceFromPointMatrix(ON_NurbsSurface &surface, ON_3dPointArray &matrix,
                                           int rows, int cols, int showProgress);
 
-  // Moves every matrix point by `distance` along the unit normal of
-  // `surface` at its closest point, then fits `surface` again through the
-  // moved matrix. Points are left unmoved when `surface` is not valid or no
-  // closest point is found. Result: always 1 (the refit may set an error).
+  // Probe compensation: moves every matrix point by `distance` along the
+  // unit normal of the entry `surface` at the point's closest surface point
+  // (the normal points to the side of growing z of the frame the matrix was
+  // built in; the drape passes -0.5 x the probe diameter), then fits
+  // `surface` again through the moved matrix with
+  // CreateSurfaceFromPointMatrix(surface, matrix, rows, cols, showProgress).
+  // A point whose closest point cannot be found stays where it is; so do all
+  // points when the entry surface is not valid or `distance` is not finite.
+  // Progress: "Offsetting surface" (per point), then "Creating surface".
+  // Result: always 1; a failed refit only leaves its message and surface.
   static int Offset(ON_3dPointArray &matrix, int rows, int cols, ON_NurbsSurface &surface,
                     double distance, int showProgress);
 
@@ -92,16 +137,23 @@ public:
   static int WrapConcaveMesh(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress);
   static int WrapConvexMesh(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress);
 
-  // The message of the most recent failure (empty before any).
+  // The message of the most recent failure: empty before any, overwritten
+  // by each later one, never cleared by the library (so meaningful only
+  // right after a 0). SetError replaces it; a host may set or clear it.
   static CString GetError();
   static void SetError(const CString &error);
 
 protected:
-  // Fills hole `index` (row `row`, column `col`) of a point matrix with the
-  // inverse-distance mean of the nearest known cell (z >= floorZ) to the
-  // left, right, previous and next row. Never reads or writes outside the
-  // matrix; a call outside its precondition uses the neighbours that exist
-  // and leaves the cell unchanged when there are none.
+  // Fills hole `index` (row `row`, column `col`) of a rows x cols point
+  // matrix: its z becomes the mean of the heights of the nearest known cell
+  // (z >= floorZ) to the left, right, previous and next row, each weighted
+  // by 1 / its x-y distance (`index` decides the cell; row and col are
+  // expected to describe it). Only that z changes. Meant for interior cells
+  // of a matrix whose border is known; otherwise (and for counts that do not
+  // fit the array) each search stays inside the cell's own row or column and
+  // the array, the neighbours found are used, and the cell is left unchanged
+  // when there are none. Where 1 / distance is not representable (tiny or
+  // zero spacing) the limit of the same mean is used, never NaN.
   static void InterpolatePoint(ON_3dPointArray &matrix, int rows, int cols, int index, int row,
                                int col, double floorZ);
 };

@@ -1,0 +1,52 @@
+// PMSurface::Offset: probe compensation. Every matrix point moves by
+// `distance` along the unit normal of the entry surface at the point's
+// closest surface point; then the surface is fitted again through the moved
+// matrix.
+#include "PMSurface.h"
+#include "surface/ProgressPhase.h"
+
+#include <cmath>
+
+namespace {
+
+// Moves one point; a point whose closest surface point cannot be found
+// stays where it is (its parameters would be undefined).
+void movePoint(const ON_NurbsSurface &surface, double distance, ON_3dPoint &point)
+{
+  double s = 0.0;
+  double t = 0.0;
+  if (!surface.GetClosestPoint(point, &s, &t, 0.0, nullptr, nullptr))
+    return;
+  ON_3dVector normal = surface.NormalAt(s, t);
+  normal.Unitize();
+  point = point + distance * normal;
+}
+
+void moveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double distance,
+             int showProgress)
+{
+  pelmora::ProgressPhase phase(L"Offsetting surface", showProgress);
+  // An invalid entry surface has no closest points, and a distance that is
+  // not finite would turn every point into NaN: nothing moves then, while
+  // the loop (and its window) still runs.
+  const bool moves = std::isfinite(distance) && surface.IsValid();
+  ON_3dPoint *point = matrix.Array();
+  phase.Run(matrix.Count(), [&](int i) {
+    if (moves)
+      movePoint(surface, distance, point[i]);
+  });
+}
+
+} // namespace
+
+int PMSurface::Offset(ON_3dPointArray &matrix, int rows, int cols, ON_NurbsSurface &surface,
+                      double distance, int showProgress)
+{
+  try {
+    moveAll(matrix, surface, distance, showProgress);
+  } catch (...) {
+    // Only a progress window can throw (no memory); the fit below still runs.
+  }
+  CreateSurfaceFromPointMatrix(surface, matrix, rows, cols, showProgress);
+  return 1;
+}

@@ -1,1 +1,0 @@
-// Removed once the support library has sources of its own.

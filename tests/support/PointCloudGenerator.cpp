@@ -1,0 +1,100 @@
+#include "support/PointCloudGenerator.h"
+
+#include <cmath>
+
+namespace pelmora::test {
+
+std::uint64_t Random::Next()
+{
+  std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+double Random::Uniform(double low, double high)
+{
+  const double unit = static_cast<double>(Next() >> 11) * 0x1.0p-53;
+  return low + (high - low) * unit;
+}
+
+double Random::Gaussian()
+{
+  // Box-Muller; 1 - u keeps the logarithm finite.
+  const double u = 1.0 - Uniform(0.0, 1.0);
+  const double v = Uniform(0.0, 1.0);
+  return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * 3.14159265358979323846 * v);
+}
+
+int Random::Below(int bound)
+{
+  return bound <= 0 ? 0 : static_cast<int>(Next() % static_cast<std::uint64_t>(bound));
+}
+
+namespace {
+
+bool inHole(const CloudSpec &spec, double x, double y)
+{
+  for (const Hole &hole : spec.holes) {
+    const double dx = x - hole.x;
+    const double dy = y - hole.y;
+    if (dx * dx + dy * dy < hole.radius * hole.radius)
+      return true;
+  }
+  return false;
+}
+
+int pointCount(const CloudSpec &spec)
+{
+  if (spec.count > 0 || spec.density <= 0.0)
+    return spec.count;
+  return static_cast<int>(
+      std::lround(spec.density * (spec.xmax - spec.xmin) * (spec.ymax - spec.ymin)));
+}
+
+ON_3dPoint lifted(const CloudSpec &spec, Random &random, double x, double y)
+{
+  double z = spec.height ? spec.height(x, y) : 0.0;
+  if (spec.noise > 0.0)
+    z += spec.noise * random.Gaussian();
+  return ON_3dPoint(x, y, z);
+}
+
+} // namespace
+
+ON_3dPointArray MakeCloud(const CloudSpec &spec)
+{
+  const int n = pointCount(spec);
+  Random random(spec.seed);
+  ON_3dPointArray cloud(n + 4);
+  if (spec.corners) {
+    cloud.Append(lifted(spec, random, spec.xmin, spec.ymin));
+    cloud.Append(lifted(spec, random, spec.xmax, spec.ymin));
+    cloud.Append(lifted(spec, random, spec.xmin, spec.ymax));
+    cloud.Append(lifted(spec, random, spec.xmax, spec.ymax));
+  }
+  // Holes covering the whole rectangle end the drawing early.
+  for (long long attempts = 0; cloud.Count() < n && attempts < 1000LL * n + 1000; ++attempts) {
+    const double x = random.Uniform(spec.xmin, spec.xmax);
+    const double y = random.Uniform(spec.ymin, spec.ymax);
+    if (!inHole(spec, x, y))
+      cloud.Append(lifted(spec, random, x, y));
+  }
+  return cloud;
+}
+
+ON_3dPointArray MakeGridCloud(int rows, int cols, double xmin, double xmax, double ymin,
+                              double ymax, const HeightField &height)
+{
+  ON_3dPointArray cloud(rows * cols);
+  for (int r = 0; r < rows; ++r) {
+    const double y = rows == 1 ? ymin : ymin + (ymax - ymin) * r / (rows - 1);
+    for (int c = 0; c < cols; ++c) {
+      const double x = cols == 1 ? xmin : xmin + (xmax - xmin) * c / (cols - 1);
+      cloud.Append(ON_3dPoint(x, y, height ? height(x, y) : 0.0));
+    }
+  }
+  return cloud;
+}
+
+} // namespace pelmora::test
