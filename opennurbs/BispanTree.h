@@ -9,7 +9,8 @@
 // box per 2^L x 2^L block, each oriented along the mean frame of its children. A query walks it
 // depth first, nearest child first, pruning boxes that cannot hold a point nearer than the best
 // found, and refines candidate bispans with Newton steps from the discrete local minima of a grid
-// of samples (3 x 3 on nearly flat bispans, 2*order+1 square on curved ones).
+// of samples (one seed from the box on nearly flat bispans, 2*order+1 square
+// on curved ones, 33 square where the net does not bound the patch).
 #pragma once
 
 #include <cstddef>
@@ -84,7 +85,14 @@ private:
   std::vector<size_t> m_offset;
   std::vector<int> m_dims0, m_dims1;
   std::vector<Box> m_boxes;
-  std::vector<unsigned char> m_flat; // per bispan
+  // Per bispan: how to seed the refinement.
+  enum Shape : unsigned char
+  {
+    kCurved,
+    kFlat,
+    kUnbounded
+  };
+  std::vector<unsigned char> m_shape;
 };
 
 } // namespace pelmora

@@ -182,8 +182,15 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
     SpanBezierMatrix(order1, m_knot[1] + j, &M1[size_t(j) * order1 * order1], work);
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
+  size_t total = 0; // boxes of all levels, allocated once
+  for (size_t d0 = m_spans[0], d1 = m_spans[1];; d0 = (d0 + 1) / 2, d1 = (d1 + 1) / 2) {
+    total += d0 * d1;
+    if (d0 == 1 && d1 == 1)
+      break;
+  }
+  m_boxes.reserve(total);
   m_boxes.resize(leaves); // level 0 first; BuildLevels appends the rest
-  m_flat.resize(leaves);
+  m_shape.resize(leaves);
   double rows[kMaxFastOrder][kMaxFastOrder][4];
   double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
   const int p = order0 - 1, q = order1 - 1;
@@ -240,7 +247,8 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
       // Nearly flat: thinner than a tenth of its extent along the patch.
       const double thickness = double(box.hi[2]) - box.lo[2];
       const double extent = std::min(double(box.hi[0]) - box.lo[0], double(box.hi[1]) - box.lo[1]);
-      m_flat[size_t(i) * m_spans[1] + j] = bounded && thickness <= 0.1 * extent;
+      m_shape[size_t(i) * m_spans[1] + j] =
+          !bounded ? kUnbounded : (thickness <= 0.1 * extent ? kFlat : kCurved);
     }
   }
 }

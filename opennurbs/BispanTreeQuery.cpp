@@ -146,7 +146,7 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
   const BispanEvaluator eval(surface, m_rational, span0, span1);
   const double scale_u = k0[span0 + 1] - k0[span0];
   const double scale_v = k1[span1 + 1] - k1[span1];
-  if (m_flat[leaf]) {
+  if (m_shape[leaf] == kFlat) {
     // One seed: where P projects into the box's extent along the patch.
     const Box &box = m_boxes[leaf];
     double axes[3][3];
@@ -162,9 +162,9 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
     t = std::min(std::max(k1[span1] + fraction[1] * scale_v, local.v0), local.v1);
     return RefineClosestPoint(eval, P, local, scale_u, scale_v, s, t);
   }
-  // Curved: every discrete local minimum of a grid of samples.
+  // Curved or unbounded: every discrete local minimum of a grid of samples.
   const double p[3] = {P.x, P.y, P.z};
-  const int g = 2 * std::max(m_order[0], m_order[1]) + 1;
+  const int g = m_shape[leaf] == kCurved ? 2 * std::max(m_order[0], m_order[1]) + 1 : kMaxSamples;
   double dist2[kMaxSamples * kMaxSamples];
   SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2);
   int seeds[6];
