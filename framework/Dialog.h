@@ -57,6 +57,28 @@ private:
   friend void DDX_Control(CDataExchange *pDX, int nIDC, CWnd &rControl);
 };
 
+// Draws all changes made to a window during its lifetime in one repaint,
+// at its end (a percentage bar and its text, for instance).
+class CRepaintBatch
+{
+public:
+  explicit CRepaintBatch(CWnd &wnd) : m_window(wnd.GetToolkitWindow())
+  {
+    if (m_window)
+      m_window->HoldRepaints(true);
+  }
+  ~CRepaintBatch()
+  {
+    if (m_window)
+      m_window->HoldRepaints(false);
+  }
+  CRepaintBatch(const CRepaintBatch &) = delete;
+  CRepaintBatch &operator=(const CRepaintBatch &) = delete;
+
+private:
+  PMToolkitWindow *m_window;
+};
+
 // One pass of data exchange between a dialog's fields and its controls.
 class CDataExchange
 {

@@ -35,6 +35,9 @@ public:
   virtual void FocusItem(int itemId) = 0;
   // Shows a modeless window (after its controls were filled).
   virtual void Show() = 0;
+  // While held (calls nest), changes are collected and drawn in one
+  // synchronous repaint when the last hold is released.
+  virtual void HoldRepaints(bool hold) = 0;
   // Runs a modal window until EndModal; returns EndModal's code (-1 when the
   // window cannot run).
   virtual int RunModal() = 0;

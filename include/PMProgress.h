@@ -40,6 +40,7 @@ public:
 private:
   bool IsOpen() const;
   void ShowCurrent(); // bar and status line for m_dCurrent, when they change
+  void ForgetShown(); // the next update draws again
 
   CProgressDlg *m_pDialog; // owned, made at the first start; its window exists only while started
   CString m_strTitle;
@@ -49,4 +50,8 @@ private:
   double m_dCurrent;
   CWnd *m_pParentWnd;
   int m_nShownPercent; // last percentage pushed to the window
+  // Every value in [m_dSameLow, m_dSameHigh] shows m_nShownPercent (empty
+  // when low > high): updates inside it change nothing on the screen.
+  double m_dSameLow;
+  double m_dSameHigh;
 };

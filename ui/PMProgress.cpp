@@ -30,17 +30,32 @@ int PercentOf(double current, double min, double max)
   return static_cast<int>(percent);
 }
 
+// The last value (searching from `inside`, which shows `percent`, towards
+// `outside`, which does not) that still shows `percent`. The percentage is
+// monotonic in the value, so bisection finds the exact boundary.
+double LastWithPercent(double inside, double outside, int percent, double min, double max)
+{
+  for (int i = 0; i < 200; ++i) {
+    const double middle = inside + (outside - inside) / 2;
+    if (middle == inside || middle == outside)
+      return inside;
+    (PercentOf(middle, min, max) == percent ? inside : outside) = middle;
+  }
+  return inside;
+}
+
 } // namespace
 
 PMProgress::PMProgress()
     : m_pDialog(nullptr), m_strTitle(L"Progress"), m_dMin(0.0), m_dMax(100.0), m_dCurrent(0.0),
-      m_pParentWnd(nullptr), m_nShownPercent(kNothingShown)
+      m_pParentWnd(nullptr), m_nShownPercent(kNothingShown), m_dSameLow(1.0), m_dSameHigh(0.0)
 {
 }
 
 PMProgress::PMProgress(CString title, CString status, double min, double max, CWnd *parent)
     : m_pDialog(nullptr), m_strTitle(std::move(title)), m_strStatus(std::move(status)), m_dMin(min),
-      m_dMax(max), m_dCurrent(min), m_pParentWnd(parent), m_nShownPercent(kNothingShown)
+      m_dMax(max), m_dCurrent(min), m_pParentWnd(parent), m_nShownPercent(kNothingShown),
+      m_dSameLow(1.0), m_dSameHigh(0.0)
 {
 }
 
@@ -75,7 +90,7 @@ void PMProgress::SetStatus(CString status)
     m_strStatus = std::move(status);
     if (IsOpen()) {
       m_pDialog->SetStatus(m_strStatus);
-      m_nShownPercent = kNothingShown;
+      ForgetShown();
     }
   } catch (...) {
   }
@@ -129,7 +144,7 @@ void PMProgress::StartProgress()
       return;
     m_pDialog->SetWindowText(m_strTitle);
     m_pDialog->SetStatus(m_strStatus);
-    m_nShownPercent = kNothingShown;
+    ForgetShown();
     SetCurrent(m_dMin);
   } catch (...) {
   }
@@ -138,13 +153,24 @@ void PMProgress::StartProgress()
 void PMProgress::SetCurrent(double value)
 {
   m_dCurrent = value;
+  if (value >= m_dSameLow && value <= m_dSameHigh)
+    return; // the same percentage as on the screen
   ShowCurrent();
 }
 
 void PMProgress::StepIt(double step)
 {
   m_dCurrent += step;
+  if (m_dCurrent >= m_dSameLow && m_dCurrent <= m_dSameHigh)
+    return;
   ShowCurrent();
+}
+
+void PMProgress::ForgetShown()
+{
+  m_nShownPercent = kNothingShown;
+  m_dSameLow = 1.0;
+  m_dSameHigh = 0.0;
 }
 
 void PMProgress::ShowCurrent()
@@ -158,6 +184,7 @@ void PMProgress::ShowCurrent()
     return;
   try {
     m_nShownPercent = percent;
+    CRepaintBatch batch(*m_pDialog); // bar and text drawn together
     SendMessageW(m_pDialog->m_ctlProgress.GetSafeHwnd(), PBM_SETPOS, static_cast<WPARAM>(percent),
                  0);
     if (!m_pDialog->m_bCustomStatus) {
@@ -166,6 +193,24 @@ void PMProgress::ShowCurrent()
     }
   } catch (...) {
   }
+  // The values that show this percentage too, for a range of positive width
+  // and a percentage within int.
+  const double width = m_dMax - m_dMin;
+  const double step = width / 100.0;
+  if (!(width > 0.0) || !std::isfinite(width) || !std::isfinite(m_dCurrent) || percent == INT_MAX ||
+      percent == INT_MIN + 1 || !(step > 0.0)) {
+    m_dSameLow = 1.0;
+    m_dSameHigh = 0.0;
+    return;
+  }
+  const double below = (percent - 1.5) * step, above = (percent + 1.5) * step;
+  if (PercentOf(below, m_dMin, m_dMax) == percent || PercentOf(above, m_dMin, m_dMax) == percent) {
+    m_dSameLow = 1.0;
+    m_dSameHigh = 0.0;
+    return;
+  }
+  m_dSameLow = LastWithPercent(m_dCurrent, below, percent, m_dMin, m_dMax);
+  m_dSameHigh = LastWithPercent(m_dCurrent, above, percent, m_dMin, m_dMax);
 }
 
 void PMProgress::EndProgress()
@@ -173,7 +218,7 @@ void PMProgress::EndProgress()
   try {
     if (IsOpen())
       m_pDialog->DestroyWindow();
-    m_nShownPercent = kNothingShown;
+    ForgetShown();
   } catch (...) {
   }
 }

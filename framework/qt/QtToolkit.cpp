@@ -16,10 +16,14 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QThread>
 #include <QWindow>
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 namespace {
@@ -93,18 +97,76 @@ private:
   int m_callbackDepth = 0;
 };
 
-// A bar that knows which value it drew last.
+// The progress bar: the host system's classic look (a sunken frame and
+// blocks), painted with plain rectangle fills only, since it repaints at
+// every percent.
 class Bar : public QProgressBar
 {
 public:
   using QProgressBar::QProgressBar;
-  int m_paintedValue = -1;
+
+protected:
+  void paintEvent(QPaintEvent *) override
+  {
+    QPainter painter(this);
+    const QRect all = rect();
+    const QPalette &colors = palette();
+    painter.fillRect(all, colors.color(QPalette::Window));
+    painter.fillRect(QRect(all.left(), all.top(), all.width(), 1), colors.color(QPalette::Dark));
+    painter.fillRect(QRect(all.left(), all.top(), 1, all.height()), colors.color(QPalette::Dark));
+    painter.fillRect(QRect(all.left(), all.bottom(), all.width(), 1),
+                     colors.color(QPalette::Light));
+    painter.fillRect(QRect(all.right(), all.top(), 1, all.height()), colors.color(QPalette::Light));
+    const QRect inner = all.adjusted(2, 2, -2, -2);
+    const qint64 span = qint64(maximum()) - minimum();
+    if (inner.isEmpty() || span <= 0)
+      return;
+    const int chunk = std::max(2, inner.height() * 2 / 3);
+    const int step = chunk + 2;
+    const qint64 filled = qint64(inner.width()) * (value() - minimum()) / span;
+    const QColor block = colors.color(QPalette::Highlight);
+    // Whole blocks only, the last one as soon as it is started.
+    for (int x = 0; x < filled; x += step)
+      painter.fillRect(
+          QRect(inner.left() + x, inner.top(), std::min(chunk, inner.width() - x), inner.height()),
+          block);
+  }
+};
+
+// A one-line label that keeps pictures of the texts it showed (shared by
+// all windows), so that the percentage line, redrawn at every percent, is
+// rendered once per text and afterwards only copied.
+class Label : public QLabel
+{
+public:
+  using QLabel::QLabel;
 
 protected:
   void paintEvent(QPaintEvent *event) override
   {
-    m_paintedValue = value();
-    QProgressBar::paintEvent(event);
+    if (wordWrap() || text().isEmpty()) {
+      QLabel::paintEvent(event);
+      return;
+    }
+    const QString key = text() + QChar(0) + font().key() + QChar(0) +
+                        palette().color(foregroundRole()).name(QColor::HexArgb) + QChar(0) +
+                        QString::number(width()) + 'x' + QString::number(height());
+    static std::map<QString, QPixmap> pictures;
+    auto found = pictures.find(key);
+    if (found == pictures.end()) {
+      if (pictures.size() > 512)
+        pictures.clear();
+      QPixmap picture(size());
+      picture.fill(Qt::transparent);
+      QPainter painter(&picture);
+      painter.setFont(font());
+      painter.setPen(palette().color(foregroundRole()));
+      painter.drawText(contentsRect(), static_cast<int>(alignment()), text());
+      painter.end();
+      found = pictures.emplace(key, picture).first;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, found->second);
   }
 };
 
@@ -135,6 +197,7 @@ public:
   int ProgressPos(int itemId) const override;
   void FocusItem(int itemId) override;
   void Show() override;
+  void HoldRepaints(bool hold) override;
   int RunModal() override;
   void EndModal(int code) override;
 
@@ -153,6 +216,10 @@ private:
   TemplateDialog *m_dialog;
   std::vector<Item> m_items;
   QSize m_baseUnits;
+  // Draws `widget` now, or with the batch when repaints are held.
+  void Repaint(QWidget *widget);
+  int m_holds = 0;
+  QWidget *m_heldChange = nullptr; // a widget changed while held
   bool m_running = false;
   bool m_ended = false;
   int m_endCode = IDCANCEL;
@@ -224,7 +291,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   QWidget *widget = nullptr;
   switch (kind) {
   case DialogItemKind::Label: {
-    auto *label = new QLabel(text, m_dialog);
+    auto *label = new Label(text, m_dialog);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(rect.height() > metrics.height());
     label->setTextFormat(Qt::PlainText);
@@ -315,7 +382,7 @@ void QtWindow::SetItemText(int itemId, const CString &text)
     if (label->text() == value)
       return;
     label->setText(value);
-    label->repaint();
+    Repaint(label);
   } else if (auto *edit = qobject_cast<QLineEdit *>(item->widget)) {
     if (edit->text() != value)
       edit->setText(value);
@@ -341,15 +408,34 @@ CString QtWindow::ItemText(int itemId) const
 void QtWindow::SetProgressPos(int itemId, int pos)
 {
   const Item *item = Find(itemId);
-  auto *bar = item ? dynamic_cast<Bar *>(item->widget) : nullptr;
+  auto *bar = item ? qobject_cast<QProgressBar *>(item->widget) : nullptr;
   if (!bar)
     return;
   const int shown = pos < 0 ? 0 : pos > 100 ? 100 : pos; // the bar keeps to its range
   if (bar->value() == shown)
     return;
-  bar->setValue(shown); // repaints at once when the style finds it worth it
-  if (bar->m_paintedValue != shown && bar->isVisible())
-    bar->repaint();
+  bar->setUpdatesEnabled(false); // the bar would repaint itself at once
+  bar->setValue(shown);
+  bar->setUpdatesEnabled(true); // marks it for the next repaint
+  Repaint(bar);
+}
+
+void QtWindow::Repaint(QWidget *widget)
+{
+  if (m_holds > 0)
+    m_heldChange = widget;
+  else if (widget->isVisible())
+    widget->repaint(); // also draws every other pending change of the window
+}
+
+void QtWindow::HoldRepaints(bool hold)
+{
+  m_holds += hold ? 1 : (m_holds > 0 ? -1 : 0);
+  if (m_holds == 0 && m_heldChange) {
+    QWidget *changed = m_heldChange;
+    m_heldChange = nullptr;
+    Repaint(changed);
+  }
 }
 
 int QtWindow::ProgressPos(int itemId) const

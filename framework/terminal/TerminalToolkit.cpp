@@ -149,9 +149,16 @@ std::string TerminalWindow::Line() const
   return line;
 }
 
+void TerminalWindow::HoldRepaints(bool hold)
+{
+  m_holds += hold ? 1 : (m_holds > 0 ? -1 : 0);
+  if (m_holds == 0)
+    Redraw();
+}
+
 void TerminalWindow::Redraw()
 {
-  if (!m_visible || !m_live)
+  if (!m_visible || !m_live || m_holds > 0)
     return;
   std::string line = FitColumns(Line(), TerminalColumns(m_outputFd) - 1);
   if (line == m_drawn)

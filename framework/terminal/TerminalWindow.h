@@ -38,6 +38,7 @@ public:
   int ProgressPos(int itemId) const override;
   void FocusItem(int itemId) override;
   void Show() override;
+  void HoldRepaints(bool hold) override;
   int RunModal() override;
   void EndModal(int code) override;
 
@@ -66,6 +67,7 @@ private:
   bool m_ended = false;
   int m_endCode = IDCANCEL;
   int m_focusRequest = 0; // an edit box a handler gave the focus to
+  int m_holds = 0;
 };
 
 std::string ToUtf8(const CString &text);

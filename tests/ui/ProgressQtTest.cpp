@@ -128,6 +128,39 @@ TEST_F(ProgressQtTest, PercentageOfTheRange)
   }
 }
 
+TEST_F(ProgressQtTest, SkippedUpdatesNeverHideAChange)
+{
+  // 29 / 100 * 100 is 28.999999999999996 in doubles: the formula shows 28.
+  PMProgress exact(L"Exact", L"", 0.0, 100.0, nullptr);
+  exact.StartProgress();
+  const std::pair<double, const char *> steps[] = {
+      {28.5, "28 % complete"}, {29.0, "28 % complete"}, {29.000001, "29 % complete"},
+      {28.9, "28 % complete"}, {-0.9, "0 % complete"},  {-1.0, "-1 % complete"}};
+  for (const auto &[value, status] : steps) {
+    exact.SetCurrent(value);
+    EXPECT_EQ(OnlyWindow().status, status) << value;
+  }
+  exact.EndProgress();
+  // An awkward range, swept forwards, backwards and by jumps.
+  PMProgress sweep(L"Sweep", L"", 1.0, 8.0, nullptr);
+  sweep.StartProgress();
+  std::vector<double> values;
+  for (int i = 0; i <= 900; ++i)
+    values.push_back(i * 0.01);
+  for (int i = 900; i >= 0; i -= 7)
+    values.push_back(i * 0.01 + 1e-9);
+  for (int i = 0; i < 200; ++i)
+    values.push_back(std::fmod(i * 2.718281828, 9.0) - 0.5);
+  int mismatches = 0;
+  for (double value : values) {
+    sweep.SetCurrent(value);
+    const QString expected = QString("%1 % complete").arg(static_cast<int>(value / 7.0 * 100.0));
+    mismatches += OnlyWindow().status != expected;
+  }
+  EXPECT_EQ(mismatches, 0);
+  sweep.EndProgress();
+}
+
 TEST_F(ProgressQtTest, StepItAddsToCurrent)
 {
   PMProgress progress(L"Steps", L"", 0.0, 10.0, nullptr);
