@@ -3,6 +3,7 @@
 #include "PMSurface.h"
 #include "PMToolkit.h"
 #include "drape/HeightFieldCloud.h"
+#include "framework/AfxModule.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,22 @@ bool sameBits(const ON_3dPointArray &a, const ON_3dPointArray &b)
 }
 
 } // namespace
+
+// No window can open: the values come back as they went in, with result 1,
+// and the caller's module state is back.
+TEST_F(DrapePipeline, ParametersWithoutAWindowComeBackUnchanged)
+{
+  AFX_MODULE_STATE *before = AfxGetModuleState();
+  int rows = 0, cols = -4;
+  double diameter = -2.5;
+  PMSurface::SetError(L"older");
+  EXPECT_EQ(PMSurface::GetSurfaceParameters(rows, cols, diameter, nullptr), 1);
+  EXPECT_EQ(rows, 0);
+  EXPECT_EQ(cols, -4);
+  EXPECT_EQ(diameter, -2.5);
+  EXPECT_EQ(PMSurface::GetError(), L"older");
+  EXPECT_EQ(AfxGetModuleState(), before);
+}
 
 // Every node carries a height that the field takes within one grid step of
 // the node, on smooth fields and across a step; the grid lies on the

@@ -1,7 +1,9 @@
 // The "Surface Parameters" window on the Qt toolkit, driven as a user would.
 #include "PMSurface.h"
 #include "drape/QtDialogDriver.h"
+#include "framework/AfxModule.h"
 #include "framework/WinApp.h"
+#include "ui/LibraryModule.h"
 #include "ui/SurfaceParametersDlg.h"
 
 #include <QMessageBox>
@@ -77,6 +79,7 @@ TEST_F(ParametersDialog, CancelLeavesValuesAndSaysCancelled)
       [](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); },
       [](QWidget *w) { w->close(); },
   };
+  AFX_MODULE_STATE *callerState = AfxGetModuleState();
   for (const auto &cancel : ways) {
     PMSurface::SetError(L"");
     WhenModal([&](QWidget *w) {
@@ -89,6 +92,7 @@ TEST_F(ParametersDialog, CancelLeavesValuesAndSaysCancelled)
     EXPECT_EQ(v.rows, 7);
     EXPECT_EQ(v.cols, 14);
     EXPECT_EQ(v.diameter, 0.0);
+    EXPECT_EQ(AfxGetModuleState(), callerState);
   }
 }
 
@@ -97,7 +101,9 @@ TEST_F(ParametersDialog, CancelLeavesValuesAndSaysCancelled)
 TEST_F(ParametersDialog, OkUnchangedReturnsTheValuesShown)
 {
   QString shown[3], caption;
+  AFX_MODULE_STATE *stateWhileOpen = nullptr;
   WhenModal([&](QWidget *w) {
+    stateWhileOpen = AfxGetModuleState();
     caption = w->windowTitle();
     shown[0] = Item<QLineEdit>(w, kRows)->text();
     shown[1] = Item<QLineEdit>(w, kCols)->text();
@@ -106,6 +112,7 @@ TEST_F(ParametersDialog, OkUnchangedReturnsTheValuesShown)
   });
   PMSurface::SetError(L"older");
   const Values v = Ask();
+  EXPECT_EQ(stateWhileOpen, LibraryModuleState());
   EXPECT_EQ(caption, "Surface Parameters");
   EXPECT_EQ(shown[0], "7");
   EXPECT_EQ(shown[1], "14");
