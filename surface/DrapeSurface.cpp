@@ -3,20 +3,7 @@
 // orchestrates them and keeps the caller's cloud untouched.
 #include "PMSurface.h"
 
-#include <cmath>
 #include <new>
-
-namespace {
-
-// The compensation runs for any diameter other than 0. A diameter that is
-// not a number or infinite would move every point to a non-finite place, so
-// it is not applied.
-bool compensates(double probeDiameter)
-{
-  return probeDiameter != 0.0 && std::isfinite(probeDiameter);
-}
-
-} // namespace
 
 int PMSurface::DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_NurbsSurface &surface,
                             const ON_3dPointArray &points, const ON_3dVector &direction,
@@ -24,6 +11,7 @@ int PMSurface::DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_Nu
 {
   try {
     // 1. The working copy; the caller's cloud is never changed.
+    // A copy that could not get its memory comes back empty.
     ON_3dPointArray aligned(points);
     if (aligned.Count() != points.Count())
       throw std::bad_alloc();
@@ -42,7 +30,7 @@ int PMSurface::DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_Nu
     // 5. Build the grid over the aligned cloud.
     if (!CreatePointMatrix(aligned, rows, cols, matrix, interpolate, showProgress))
       return 0;
-    aligned.Destroy();
+    aligned.Destroy(); // not needed any more; frees its memory before the fit
 
     // 6. Rotate the matrix back to the caller's orientation.
     TransformPoints(matrix, direction, 0, showProgress);
@@ -51,7 +39,7 @@ int PMSurface::DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_Nu
     CreateSurfaceFromPointMatrix(surface, matrix, rows, cols, showProgress);
 
     // 8. Compensate for the probe radius, along the drape direction.
-    if (compensates(probeDiameter))
+    if (probeDiameter != 0.0)
       Offset(matrix, rows, cols, surface, -0.5 * probeDiameter, showProgress);
     return 1;
   } catch (const std::bad_alloc &) {
