@@ -12,7 +12,7 @@ namespace pelmora::wrap {
 
 namespace {
 
-bool CopyVertices(ON_Mesh &mesh, vtkPoints *points, int vertexCount)
+void CopyVertices(ON_Mesh &mesh, vtkPoints *points, int vertexCount)
 {
   double location[3];
   float single[3];
@@ -24,7 +24,6 @@ bool CopyVertices(ON_Mesh &mesh, vtkPoints *points, int vertexCount)
       single[axis] = static_cast<float>(location[axis]);
     mesh.SetVertex(i, ON_3dPoint(single[0], single[1], single[2]));
   }
-  return true;
 }
 
 bool CopyFaces(ON_Mesh &mesh, vtkCellArray *polys, int faceCount, vtkIdType vertexCount)
@@ -72,8 +71,8 @@ bool CreateMeshFromPolyData(ON_Mesh &mesh, vtkPolyData *polyData)
   const int vertexCount = static_cast<int>(pointCount);
   const int faceCount = static_cast<int>(cellCount);
   ON_Mesh local(faceCount, vertexCount, false, false);
-  if (!CopyVertices(local, points, vertexCount) ||
-      !CopyFaces(local, polys, faceCount, pointCount) || !local.IsValid())
+  CopyVertices(local, points, vertexCount);
+  if (!CopyFaces(local, polys, faceCount, pointCount) || !local.IsValid())
     return false;
   mesh = local;
   return true;

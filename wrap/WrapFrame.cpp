@@ -39,6 +39,14 @@ void Observe(vtkAlgorithm *filter, unsigned long event,
   filter->AddObserver(event, command);
 }
 
+void CloseProgressWindow()
+{
+  try {
+    thePipelineProgress.EndProgress();
+  } catch (...) {
+  }
+}
+
 vtkSmartPointer<vtkPolyData> MakeInputPolyData(const ON_3dPointArray &points)
 {
   vtkSmartPointer<vtkPoints> container = CreateVtk<vtkPoints>();
@@ -89,9 +97,17 @@ int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,
     }
   } catch (...) {
     // Allocation failures and anything the filters throw end here; every
-    // VTK object is released by its smart pointer on the way out.
+    // VTK object is released by its smart pointer on the way out. A filter
+    // that stopped half-way never sent its end event, so the progress
+    // window it opened is closed here (closing a closed one does nothing).
+    if (showProgress == 1)
+      CloseProgressWindow();
   }
-  PMSurface::SetError(CString(L"Invalid mesh"));
+  try {
+    PMSurface::SetError(CString(L"Invalid mesh"));
+  } catch (...) {
+    // Only the text's copy can fail, for lack of memory; the result stays 0.
+  }
   return 0;
 }
 

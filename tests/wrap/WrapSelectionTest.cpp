@@ -12,58 +12,44 @@ using namespace pelmora::test;
 
 namespace {
 
-// A sphere cloud with a dent: the two wraps give clearly different meshes.
+// A sphere with a dent: the two wraps give clearly different meshes.
 ON_3dPointArray DentedCloud()
 {
   ON_3dPointArray cloud = SphereCloud(800, 1.0, ON_3dPoint(0, 0, 0));
   for (int i = 0; i < cloud.Count(); ++i)
     if (cloud[i].z > 0.6)
-      cloud[i].z = 0.6 - (cloud[i].z - 0.6);
+      cloud[i].z = 1.2 - cloud[i].z;
   return cloud;
 }
 
-// Counts the top-level windows shown while it is installed.
-class ShownWindows : public QObject
+// Counts the top-level windows shown while installed on the application.
+struct ShownWindows : QObject
 {
-public:
   int count = 0;
   bool eventFilter(QObject *object, QEvent *event) override
   {
-    if (event->type() == QEvent::Show && object->isWidgetType() &&
-        static_cast<QWidget *>(object)->isWindow())
-      ++count;
+    count += event->type() == QEvent::Show && object->isWidgetType() &&
+             static_cast<QWidget *>(object)->isWindow();
     return false;
   }
 };
-
-QApplication &Application()
-{
-  static int argc = 1;
-  static char name[] = "test_wrap";
-  static char *argv[] = {name, nullptr};
-  static QApplication *app = qApp ? nullptr : new QApplication(argc, argv);
-  (void)app;
-  return *static_cast<QApplication *>(QCoreApplication::instance());
-}
 
 } // namespace
 
 TEST(WrapMesh, ZeroChoosesTheConvexWrapAnyOtherValueTheConcaveOne)
 {
   const ON_3dPointArray cloud = DentedCloud();
-  ON_Mesh convex, concave;
+  ON_Mesh convex, concave, chosen;
   ASSERT_EQ(PMSurface::WrapConvexMesh(convex, cloud, 0), 1);
   ASSERT_EQ(PMSurface::WrapConcaveMesh(concave, cloud, 0), 1);
+  EXPECT_TRUE(IsClosedAndConsistentlyOriented(convex));
   ASSERT_FALSE(SameMesh(convex, concave));
-
-  ON_Mesh chosen;
   ASSERT_EQ(PMSurface::WrapMesh(chosen, cloud, 0, 0), 1);
   EXPECT_TRUE(SameMesh(chosen, convex));
   for (int choice : {1, 2, -1}) {
     ASSERT_EQ(PMSurface::WrapMesh(chosen, cloud, choice, 0), 1) << choice;
     EXPECT_TRUE(SameMesh(chosen, concave)) << choice;
   }
-
   for (int choice : {0, 1}) {
     PMSurface::SetError(CString(L"before"));
     ON_Mesh untouched = MarkerMesh();
@@ -75,32 +61,31 @@ TEST(WrapMesh, ZeroChoosesTheConvexWrapAnyOtherValueTheConcaveOne)
 
 TEST(WrapProgress, OnlyFlagOneOpensOneWindowTitledWithTheWrap)
 {
-  QApplication &app = Application();
+  static int argc = 1;
+  static char name[] = "test_wrap";
+  static char *argv[] = {name, nullptr};
+  if (!qApp)
+    new QApplication(argc, argv); // lives for the rest of the process
   ShownWindows shown;
-  app.installEventFilter(&shown);
+  qApp->installEventFilter(&shown);
   const ON_3dPointArray cloud = DentedCloud();
-  struct Case
-  {
-    int concave;
-    const wchar_t *title;
-  };
-  for (const Case c : {Case{0, L"Wrapping convex mesh"}, Case{1, L"Wrapping concave mesh"}}) {
+  const wchar_t *titles[] = {L"Wrapping convex mesh", L"Wrapping concave mesh"};
+  for (int concave : {0, 1}) {
     for (int flag : {0, 2, -1}) {
       thePipelineProgress.SetTitle(CString(L"untouched"));
       shown.count = 0;
       ON_Mesh mesh;
-      ASSERT_EQ(PMSurface::WrapMesh(mesh, cloud, c.concave, flag), 1);
+      ASSERT_EQ(PMSurface::WrapMesh(mesh, cloud, concave, flag), 1);
       EXPECT_EQ(shown.count, 0) << "flag " << flag;
       EXPECT_EQ(thePipelineProgress.GetTitle(), L"untouched") << "flag " << flag;
     }
     shown.count = 0;
     ON_Mesh withProgress, without;
-    ASSERT_EQ(PMSurface::WrapMesh(withProgress, cloud, c.concave, 1), 1);
+    ASSERT_EQ(PMSurface::WrapMesh(withProgress, cloud, concave, 1), 1);
     EXPECT_EQ(shown.count, 1);
-    EXPECT_EQ(thePipelineProgress.GetTitle(), c.title);
-    // Progress changes nothing in the result.
-    ASSERT_EQ(PMSurface::WrapMesh(without, cloud, c.concave, 0), 1);
-    EXPECT_TRUE(SameMesh(withProgress, without));
+    EXPECT_EQ(thePipelineProgress.GetTitle(), titles[concave]);
+    ASSERT_EQ(PMSurface::WrapMesh(without, cloud, concave, 0), 1);
+    EXPECT_TRUE(SameMesh(withProgress, without)); // progress changes nothing
   }
-  app.removeEventFilter(&shown);
+  qApp->removeEventFilter(&shown);
 }
