@@ -97,9 +97,8 @@ private:
   int m_callbackDepth = 0;
 };
 
-// The progress bar: the host system's classic look (a sunken frame and
-// blocks), painted with plain rectangle fills only, since it repaints at
-// every percent.
+// The progress bar: a sunken frame and a solid bar, painted with plain
+// opaque rectangle fills only, since it repaints at every percent.
 class Bar : public QProgressBar
 {
 public:
@@ -121,15 +120,9 @@ protected:
     const qint64 span = qint64(maximum()) - minimum();
     if (inner.isEmpty() || span <= 0)
       return;
-    const int chunk = std::max(2, inner.height() * 2 / 3);
-    const int step = chunk + 2;
     const qint64 filled = qint64(inner.width()) * (value() - minimum()) / span;
-    const QColor block = colors.color(QPalette::Highlight);
-    // Whole blocks only, the last one as soon as it is started.
-    for (int x = 0; x < filled; x += step)
-      painter.fillRect(
-          QRect(inner.left() + x, inner.top(), std::min(chunk, inner.width() - x), inner.height()),
-          block);
+    painter.fillRect(QRect(inner.left(), inner.top(), static_cast<int>(filled), inner.height()),
+                     colors.color(QPalette::Highlight));
   }
 };
 
@@ -145,6 +138,7 @@ protected:
   void paintEvent(QPaintEvent *event) override
   {
     if (wordWrap() || text().isEmpty()) {
+      QPainter(this).fillRect(rect(), palette().color(QPalette::Window)); // opaque widget
       QLabel::paintEvent(event);
       return;
     }
@@ -166,6 +160,7 @@ protected:
       found = pictures.emplace(key, picture).first;
     }
     QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
     painter.drawPixmap(0, 0, found->second);
   }
 };
@@ -292,6 +287,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   switch (kind) {
   case DialogItemKind::Label: {
     auto *label = new Label(text, m_dialog);
+    label->setAttribute(Qt::WA_OpaquePaintEvent); // paints its own background
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(rect.height() > metrics.height());
     label->setTextFormat(Qt::PlainText);
@@ -324,6 +320,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   }
   case DialogItemKind::ProgressBar: {
     auto *bar = new Bar(m_dialog);
+    bar->setAttribute(Qt::WA_OpaquePaintEvent);
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setTextVisible(false);
