@@ -1,9 +1,27 @@
 // PMProgress: a modeless progress window with a title, a status line and a
 // percentage bar.
 //
-// The percentage shown is trunc(current / (max - min) * 100); without a
-// status text the status line reads "N % complete". Constructing a reporter
-// creates no window; StartProgress opens one, EndProgress closes it.
+// The percentage shown is trunc(current / (max - min) * 100) (current is not
+// reduced by min); without a status text the status line reads
+// "N % complete", with one it shows that text. The bar keeps to 0..100, the
+// text shows the percentage as it is (150 % complete, -20 % complete).
+//
+// Constructing a reporter creates no window and touches no window toolkit;
+// StartProgress opens one (owner: the parent window, or the calling thread's
+// main window when it is null), EndProgress closes it, and the reporter can
+// be started again.
+//
+// Where the window cannot help, the reporter stays harmless:
+//   - max equal to min (or a NaN value) shows 0; percentages beyond int are
+//     clamped to the int range before conversion;
+//   - calls while no window is open only store their value (StartProgress
+//     applies title, status and SetCurrent(min));
+//   - StartProgress while open keeps the one window and starts it over;
+//   - when no window can be made (no display, no terminal), every call only
+//     keeps the fields.
+// An update that does not change the shown percentage costs a comparison;
+// one that does repaints the window at once, without processing events.
+// No operation throws.
 #pragma once
 
 #include "PMExport.h"
