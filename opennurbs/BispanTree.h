@@ -49,8 +49,13 @@ public:
   // orders up to kMaxFastOrder); the surface must also be valid.
   static bool Supports(const ON_NurbsSurface &surface);
 
-  // Builds the hierarchy of a valid, supported surface. Throws std::bad_alloc.
-  explicit BispanTree(const ON_NurbsSurface &surface);
+  // Builds the hierarchy of a valid, supported surface; for any other surface
+  // (valid == false) only records its signature, so that repeated queries on
+  // it fail at once. Throws std::bad_alloc.
+  BispanTree(const ON_NurbsSurface &surface, bool valid);
+
+  // Whether the surface was valid and supported when the tree was built.
+  bool IsUsable() const { return m_usable; }
 
   // Whether the tree was built for this storage and shape (pointers, counts,
   // orders, strides, dimension, rational flag).
@@ -79,6 +84,7 @@ private:
   const double *m_knot[2];
   int m_dim, m_is_rat, m_order[2], m_cv_count[2], m_cv_stride[2];
 
+  bool m_usable;
   bool m_rational; // rational with a weight other than 1
   int m_spans[2];  // span counts
   int m_levels;

@@ -132,14 +132,19 @@ bool BispanTree::Supports(const ON_NurbsSurface &surface)
          surface.m_order[1] <= kMaxFastOrder;
 }
 
-BispanTree::BispanTree(const ON_NurbsSurface &surface)
+BispanTree::BispanTree(const ON_NurbsSurface &surface, bool valid)
     : m_cv(surface.m_cv), m_knot{surface.m_knot[0], surface.m_knot[1]}, m_dim(surface.m_dim),
       m_is_rat(surface.m_is_rat), m_order{surface.m_order[0], surface.m_order[1]},
       m_cv_count{surface.m_cv_count[0], surface.m_cv_count[1]}, m_cv_stride{surface.m_cv_stride[0],
                                                                             surface.m_cv_stride[1]}
 {
-  // Weights other than 1, and the centre of the control points' range.
+  m_usable = valid && Supports(surface);
   m_rational = false;
+  m_spans[0] = m_spans[1] = 0;
+  m_levels = 0;
+  if (!m_usable)
+    return;
+  // Weights other than 1, and the centre of the control points' range.
   double lo[3] = {0.0, 0.0, 0.0}, hi[3] = {0.0, 0.0, 0.0};
   for (int i = 0; i < m_cv_count[0]; ++i)
     for (int j = 0; j < m_cv_count[1]; ++j) {

@@ -32,13 +32,13 @@ const pelmora::BispanTree *ON_NurbsSurface::SurfaceTree() const
   tree = m_surface_tree.load(std::memory_order_acquire);
   if (tree && tree->Matches(*this))
     return tree;
+  // An invalid surface gets an empty tree, so that the validity test runs
+  // once per change rather than once per query.
   pelmora::BispanTree *fresh = nullptr;
-  if (pelmora::BispanTree::Supports(*this) && IsValid()) {
-    try {
-      fresh = new pelmora::BispanTree(*this);
-    } catch (const std::bad_alloc &) {
-      fresh = nullptr;
-    }
+  try {
+    fresh = new pelmora::BispanTree(*this, pelmora::BispanTree::Supports(*this) && IsValid());
+  } catch (const std::bad_alloc &) {
+    fresh = nullptr;
   }
   m_surface_tree.store(fresh, std::memory_order_release);
   delete tree;
@@ -53,9 +53,9 @@ bool ON_NurbsSurface::GetClosestPoint(const ON_3dPoint &P, double *s, double *t,
     return false;
   if (!pelmora::BispanTree::Supports(*this))
     return ON_Surface::GetClosestPoint(P, s, t, maximum_distance, sdomain, tdomain);
-  const pelmora::BispanTree *tree = SurfaceTree(); // null for an invalid surface
+  const pelmora::BispanTree *tree = SurfaceTree();
   pelmora::ParameterRect rect;
-  if (!tree || !pelmora::SearchRectangle(*this, sdomain, tdomain, rect))
+  if (!tree || !tree->IsUsable() || !pelmora::SearchRectangle(*this, sdomain, tdomain, rect))
     return false;
   const double limit2 =
       maximum_distance > 0.0 ? std::nextafter(maximum_distance * maximum_distance, HUGE_VAL) : 0.0;

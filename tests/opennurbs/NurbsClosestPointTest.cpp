@@ -253,6 +253,9 @@ TEST(NurbsClosestPoint, RejectsInvalidInput)
   EXPECT_FALSE(broken.GetClosestPoint(ON_3dPoint(1, 1, 1), &s, &t));
   EXPECT_EQ(s, 42.0);
   EXPECT_EQ(t, 43.0);
+  // Repaired through a member, it answers again.
+  broken.SetCV(1, 1, ON_3dPoint(1, 1, 0));
+  EXPECT_TRUE(broken.GetClosestPoint(ON_3dPoint(1, 1, 1), &s, &t));
 }
 
 TEST(NurbsClosestPoint, CachedHierarchyFollowsEveryChange)
