@@ -50,7 +50,12 @@ public:
   CWnd *GetParentWnd() const;
 
   void StartProgress();
-  void SetCurrent(double value);
+  void SetCurrent(double value)
+  {
+    m_dCurrent = value;
+    if (!(value >= m_dSameLow && value <= m_dSameHigh)) // else the shown percentage stays
+      ShowCurrent();
+  }
   void StepIt(double step);
   double GetCurrent() const;
   void EndProgress();

@@ -150,14 +150,6 @@ void PMProgress::StartProgress()
   }
 }
 
-void PMProgress::SetCurrent(double value)
-{
-  m_dCurrent = value;
-  if (value >= m_dSameLow && value <= m_dSameHigh)
-    return; // the same percentage as on the screen
-  ShowCurrent();
-}
-
 void PMProgress::StepIt(double step)
 {
   m_dCurrent += step;
