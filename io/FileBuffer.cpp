@@ -4,42 +4,69 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace pelmora::io {
+namespace {
 
-IoResult ReadWholeFile(const std::string &path, std::string &contents)
+class Descriptor
 {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
+public:
+  explicit Descriptor(int fd) : m_fd(fd) {}
+  ~Descriptor()
+  {
+    if (m_fd >= 0)
+      ::close(m_fd);
+  }
+  int Get() const { return m_fd; }
+
+private:
+  int m_fd;
+};
+
+} // namespace
+
+FileContents::~FileContents()
+{
+  if (m_mapping)
+    ::munmap(m_mapping, m_mappedSize);
+}
+
+IoResult FileContents::Load(const std::string &path)
+{
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.Get() < 0)
     return IoResult::Fail("cannot open " + path + ": " + std::strerror(errno));
   struct stat info;
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-    int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    return IoResult::Fail("cannot open " + path + ": " + std::strerror(error));
+  if (::fstat(file.Get(), &info) != 0)
+    return IoResult::Fail("cannot open " + path + ": " + std::strerror(errno));
+  if (S_ISDIR(info.st_mode))
+    return IoResult::Fail("cannot open " + path + ": " + std::strerror(EISDIR));
+  if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    void *mapping =
+        ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Get(), 0);
+    if (mapping != MAP_FAILED) {
+      m_mapping = mapping;
+      m_mappedSize = size_t(info.st_size);
+      m_view = std::string_view(static_cast<const char *>(mapping), m_mappedSize);
+      return IoResult::Ok();
+    }
   }
-  contents.clear();
-  contents.resize(static_cast<size_t>(info.st_size));
-  size_t filled = 0;
+  // Pipes, empty or special files: read what comes.
+  char chunk[65536];
   while (true) {
-    if (filled == contents.size())
-      contents.resize(contents.size() + 65536); // the file may grow or be a pipe
-    ssize_t got = ::read(fd, &contents[filled], contents.size() - filled);
+    ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
     if (got < 0 && errno == EINTR)
       continue;
-    if (got < 0) {
-      int error = errno;
-      ::close(fd);
-      return IoResult::Fail("cannot read " + path + ": " + std::strerror(error));
-    }
+    if (got < 0)
+      return IoResult::Fail("cannot read " + path + ": " + std::strerror(errno));
     if (got == 0)
       break;
-    filled += static_cast<size_t>(got);
+    m_buffer.append(chunk, size_t(got));
   }
-  ::close(fd);
-  contents.resize(filled);
+  m_view = m_buffer;
   return IoResult::Ok();
 }
 

@@ -35,16 +35,16 @@ struct CornerHash
 class CornerSet
 {
 public:
-  explicit CornerSet(std::vector<double> &xyz) : m_xyz(xyz) {}
+  explicit CornerSet(ON_3dPointArray &points) : m_points(points) {}
   void Add(double x, double y, double z)
   {
     CornerKey key{x + 0.0, y + 0.0, z + 0.0};
     if (m_seen.emplace(key, 0).second)
-      m_xyz.insert(m_xyz.end(), {key.x, key.y, key.z});
+      m_points.Append(ON_3dPoint(key.x, key.y, key.z));
   }
 
 private:
-  std::vector<double> &m_xyz;
+  ON_3dPointArray &m_points;
   std::unordered_map<CornerKey, int, CornerHash> m_seen;
 };
 
@@ -57,11 +57,11 @@ bool LooksBinaryStl(std::string_view data)
   return data.size() == 84 + 50 * uint64_t(triangles);
 }
 
-IoResult ParseBinaryStl(std::string_view data, std::vector<double> &xyz)
+IoResult ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
 {
   uint32_t triangles;
   std::memcpy(&triangles, data.data() + 80, 4);
-  CornerSet corners(xyz);
+  CornerSet corners(points);
   const char *p = data.data() + 84;
   for (uint32_t t = 0; t < triangles; ++t, p += 50)
     for (int corner = 0; corner < 3; ++corner) {
@@ -112,18 +112,18 @@ IoResult ReadCoordinates(const std::string &name, long line, const char *p, cons
 
 } // namespace
 
-IoResult ParseStlPoints(std::string_view data, const std::string &name, std::vector<double> &xyz)
+IoResult ParseStlPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
   if (data.empty())
     return IoResult::Fail(name + ": the file is empty");
-  size_t before = xyz.size();
+  const int before = points.Count();
   if (LooksBinaryStl(data)) {
-    ParseBinaryStl(data, xyz);
+    ParseBinaryStl(data, points);
   } else {
     if (data.compare(0, 5, "solid") != 0)
       return IoResult::Fail(name + ": not an STL file (neither 'solid' text nor a binary STL "
                                    "whose size matches its triangle count)");
-    CornerSet corners(xyz);
+    CornerSet corners(points);
     IoResult read = ForEachLine(data, [&](long line, const char *p, const char *end) {
       if (!StartsWithWord(p, end, "vertex", 6))
         return IoResult::Ok();
@@ -136,28 +136,28 @@ IoResult ParseStlPoints(std::string_view data, const std::string &name, std::vec
     if (!read)
       return read;
   }
-  if (xyz.size() == before)
+  if (points.Count() == before)
     return IoResult::Fail(name + ": no points found");
   return IoResult::Ok();
 }
 
-IoResult ParseObjPoints(std::string_view text, const std::string &name, std::vector<double> &xyz)
+IoResult ParseObjPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
   if (text.empty())
     return IoResult::Fail(name + ": the file is empty");
-  size_t before = xyz.size();
+  const int before = points.Count();
   IoResult read = ForEachLine(text, [&](long line, const char *p, const char *end) {
     if (!StartsWithWord(p, end, "v", 1))
       return IoResult::Ok();
     double v[3];
     IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v);
     if (coordinates)
-      xyz.insert(xyz.end(), v, v + 3);
+      points.Append(ON_3dPoint(v[0], v[1], v[2]));
     return coordinates;
   });
   if (!read)
     return read;
-  if (xyz.size() == before)
+  if (points.Count() == before)
     return IoResult::Fail(name + ": no points found");
   return IoResult::Ok();
 }

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
+#include <vector>
 
 namespace pelmora::io {
 namespace {
@@ -231,7 +233,7 @@ IoResult Truncated(const std::string &name, uint64_t expected, uint64_t found)
 }
 
 IoResult ParseBinary(std::string_view data, const std::string &name, const Header &header,
-                     std::vector<double> &xyz)
+                     ON_3dPointArray &points)
 {
   const bool swap = header.format == Format::BinaryBig;
   const char *p = data.data() + header.bodyOffset;
@@ -251,6 +253,8 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
       IoResult found = FindVertexLayout(element, name, layout);
       if (!found)
         return found;
+      if (element.count > uint64_t(INT_MAX - points.Count()))
+        return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
     }
     if (fixed && !isVertex) {
       if (stride != 0 && uint64_t(end - p) / stride < element.count)
@@ -262,12 +266,14 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
       uint64_t available = stride ? uint64_t(end - p) / stride : element.count;
       if (available < element.count)
         return Truncated(name, element.count, available);
-      xyz.reserve(xyz.size() + 3 * element.count);
+      points.Reserve(size_t(points.Count()) + element.count);
       const Property *props = element.properties.data();
-      for (uint64_t v = 0; v < element.count; ++v, p += stride)
+      for (uint64_t v = 0; v < element.count; ++v, p += stride) {
+        double values[3];
         for (int k = 0; k < 3; ++k)
-          xyz.push_back(
-              LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], swap));
+          values[k] = LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], swap);
+        points.Append(ON_3dPoint(values[0], values[1], values[2]));
+      }
       return IoResult::Ok();
     }
     // Elements with lists: walk item by item.
@@ -301,7 +307,7 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
         p += size_t(items) * ScalarSize(property.type);
       }
       if (isVertex)
-        xyz.insert(xyz.end(), values, values + 3);
+        points.Append(ON_3dPoint(values[0], values[1], values[2]));
     }
     if (isVertex)
       return IoResult::Ok();
@@ -310,7 +316,7 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
 }
 
 IoResult ParseAscii(std::string_view data, const std::string &name, const Header &header,
-                    std::vector<double> &xyz)
+                    ON_3dPointArray &points)
 {
   const char *p = data.data() + header.bodyOffset;
   const char *const end = data.data() + data.size();
@@ -322,7 +328,12 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
       IoResult found = FindVertexLayout(element, name, layout);
       if (!found)
         return found;
-      xyz.reserve(xyz.size() + 3 * element.count);
+      if (element.count > uint64_t(INT_MAX - points.Count()))
+        return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
+      // A vertex line takes at least six bytes ("0 0 0\n"): never reserve
+      // more than the body can hold, whatever the header claims.
+      points.Reserve(size_t(points.Count()) +
+                     size_t(std::min<uint64_t>(element.count, uint64_t(end - p) / 6 + 1)));
     }
     for (uint64_t v = 0; v < element.count; ++v, ++line) {
       if (p >= end)
@@ -352,7 +363,7 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
         }
         if (!std::isfinite(values[0]) || !std::isfinite(values[1]) || !std::isfinite(values[2]))
           return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
-        xyz.insert(xyz.end(), values, values + 3);
+        points.Append(ON_3dPoint(values[0], values[1], values[2]));
       }
       p = lineEnd + 1;
     }
@@ -364,7 +375,7 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
 
 } // namespace
 
-IoResult ParsePlyPoints(std::string_view data, const std::string &name, std::vector<double> &xyz)
+IoResult ParsePlyPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
   if (data.empty())
     return IoResult::Fail(name + ": the file is empty");
@@ -372,12 +383,12 @@ IoResult ParsePlyPoints(std::string_view data, const std::string &name, std::vec
   IoResult parsed = ParseHeader(data, name, header);
   if (!parsed)
     return parsed;
-  size_t before = xyz.size();
-  IoResult body = header.format == Format::Ascii ? ParseAscii(data, name, header, xyz)
-                                                 : ParseBinary(data, name, header, xyz);
+  const int before = points.Count();
+  IoResult body = header.format == Format::Ascii ? ParseAscii(data, name, header, points)
+                                                 : ParseBinary(data, name, header, points);
   if (!body)
     return body;
-  if (xyz.size() == before)
+  if (points.Count() == before)
     return IoResult::Fail(name + ": no points found");
   return IoResult::Ok();
 }

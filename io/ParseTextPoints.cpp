@@ -1,6 +1,7 @@
 #include "io/PointParsers.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -59,7 +60,7 @@ int ParseLeadingNumbers(const char *begin, const char *end, double values[3], co
   return count;
 }
 
-IoResult ParseTextPoints(std::string_view text, const std::string &name, std::vector<double> &xyz)
+IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
   if (text.empty())
     return IoResult::Fail(name + ": the file is empty");
@@ -67,7 +68,13 @@ IoResult ParseTextPoints(std::string_view text, const std::string &name, std::ve
   const char *const end = p + text.size();
   if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
     p += 3;
-  xyz.reserve(xyz.size() + text.size() / 10);
+  size_t lines = 1;
+  for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '\n', size_t(end - q))));
+       ++q)
+    ++lines;
+  if (lines > size_t(INT_MAX - points.Count()))
+    return IoResult::Fail(name + ": too many lines (" + std::to_string(lines) + ")");
+  points.Reserve(size_t(points.Count()) + lines);
   bool seenPoint = false;
   for (long line = 1; p < end; ++line) {
     const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
@@ -86,7 +93,7 @@ IoResult ParseTextPoints(std::string_view text, const std::string &name, std::ve
       if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
         return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate in '" +
                               Excerpt(lineStart, lineEnd) + "'");
-      xyz.insert(xyz.end(), v, v + 3);
+      points.Append(ON_3dPoint(v[0], v[1], v[2]));
       seenPoint = true;
       continue;
     }

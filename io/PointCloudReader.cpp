@@ -47,49 +47,37 @@ IoResult UnknownKind(const std::string &name)
       name + ": unknown point file type (readable: " + std::string(ReadableExtensions()) + ")");
 }
 
-IoResult Parse(Kind kind, std::string_view data, const std::string &name, std::vector<double> &xyz)
+IoResult Parse(Kind kind, std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
   switch (kind) {
   case Kind::Text:
-    return ParseTextPoints(data, name, xyz);
+    return ParseTextPoints(data, name, points);
   case Kind::Ply:
-    return ParsePlyPoints(data, name, xyz);
+    return ParsePlyPoints(data, name, points);
   case Kind::Stl:
-    return ParseStlPoints(data, name, xyz);
+    return ParseStlPoints(data, name, points);
   case Kind::Obj:
-    return ParseObjPoints(data, name, xyz);
+    return ParseObjPoints(data, name, points);
   default:
     return UnknownKind(name);
   }
 }
 
-// Checks every coordinate and moves the triples into `points`.
-IoResult Store(const std::vector<double> &xyz, const std::string &name, ON_3dPointArray &points)
+// Checks every coordinate, then hands the points over.
+IoResult Store(ON_3dPointArray &loaded, const std::string &name, ON_3dPointArray &points)
 {
-  const size_t count = xyz.size() / 3;
-  if (count > size_t(0x7FFFFFFF))
-    return IoResult::Fail(name + ": too many points (" + std::to_string(count) + ")");
-  for (size_t i = 0; i < xyz.size(); ++i)
-    if (!std::isfinite(xyz[i]))
-      return IoResult::Fail(name + ": point " + std::to_string(i / 3 + 1) +
+  for (int i = 0; i < loaded.Count(); ++i)
+    if (!std::isfinite(loaded[i].x) || !std::isfinite(loaded[i].y) || !std::isfinite(loaded[i].z))
+      return IoResult::Fail(name + ": point " + std::to_string(i + 1) +
                             " has a non-finite coordinate");
-  ON_3dPointArray loaded;
-  loaded.SetCapacity(count);
-  if (loaded.Capacity() < int(count))
-    return IoResult::Fail(name + ": not enough memory for " + std::to_string(count) + " points");
-  static_assert(sizeof(ON_3dPoint) == 3 * sizeof(double), "ON_3dPoint is three doubles");
-  std::memcpy(static_cast<void *>(loaded.Array()), xyz.data(), count * sizeof(ON_3dPoint));
-  loaded.SetCount(int(count));
   points = std::move(loaded);
   return IoResult::Ok();
 }
 
-IoResult Guarded(const std::string &name,
-                 IoResult (*read)(const std::string &, ON_3dPointArray &, std::string_view),
-                 ON_3dPointArray &points, std::string_view data)
+template <typename Read> IoResult Guarded(const std::string &name, Read read)
 {
   try {
-    return read(name, points, data);
+    return read();
   } catch (const std::bad_alloc &) {
     return IoResult::Fail(name + ": not enough memory");
   } catch (const std::exception &error) {
@@ -107,38 +95,33 @@ const char *ReadableExtensions()
 IoResult ReadPointCloudFromMemory(std::string_view data, const std::string &name,
                                   ON_3dPointArray &points)
 {
-  return Guarded(
-      name,
-      [](const std::string &fileName, ON_3dPointArray &out, std::string_view bytes) {
-        std::vector<double> xyz;
-        IoResult parsed = Parse(KindOf(fileName), bytes, fileName, xyz);
-        return parsed ? Store(xyz, fileName, out) : parsed;
-      },
-      points, data);
+  return Guarded(name, [&] {
+    ON_3dPointArray loaded;
+    IoResult parsed = Parse(KindOf(name), data, name, loaded);
+    return parsed ? Store(loaded, name, points) : parsed;
+  });
 }
 
 IoResult ReadPointCloud(const std::string &path, ON_3dPointArray &points)
 {
-  return Guarded(path,
-                 [](const std::string &fileName, ON_3dPointArray &out, std::string_view) {
-                   Kind kind = KindOf(fileName);
-                   if (kind == Kind::Unknown)
-                     return UnknownKind(fileName);
-                   std::string contents;
-                   IoResult read = ReadWholeFile(fileName, contents);
-                   if (!read)
-                     return read;
-                   std::vector<double> xyz;
-                   if (kind == Kind::LegacyVtk || kind == Kind::XmlVtk) {
-                     if (contents.empty())
-                       return IoResult::Fail(fileName + ": the file is empty");
-                     read = ReadVtkPoints(fileName, kind == Kind::XmlVtk, xyz);
-                   } else {
-                     read = Parse(kind, contents, fileName, xyz);
-                   }
-                   return read ? Store(xyz, fileName, out) : read;
-                 },
-                 points, {});
+  return Guarded(path, [&] {
+    const Kind kind = KindOf(path);
+    if (kind == Kind::Unknown)
+      return UnknownKind(path);
+    FileContents contents;
+    IoResult read = contents.Load(path);
+    if (!read)
+      return read;
+    ON_3dPointArray loaded;
+    if (kind == Kind::LegacyVtk || kind == Kind::XmlVtk) {
+      if (contents.View().empty())
+        return IoResult::Fail(path + ": the file is empty");
+      read = ReadVtkPoints(path, kind == Kind::XmlVtk, loaded);
+    } else {
+      read = Parse(kind, contents.View(), path, loaded);
+    }
+    return read ? Store(loaded, path, points) : read;
+  });
 }
 
 } // namespace pelmora::io

@@ -1,13 +1,13 @@
 // The point-file parsers behind ReadPointCloud. Each works on the whole file
-// in memory and appends x, y, z triples to `xyz`; `name` is the file name
+// in memory and appends its points to `points`; `name` is the file name
 // used in messages ("NAME:LINE: ..." for text formats).
 #pragma once
 
 #include "io/IoResult.h"
+#include "opennurbs.h"
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace pelmora::io {
 
@@ -17,19 +17,19 @@ namespace pelmora::io {
 // point, lines that do not start with a number (column titles) and a line
 // holding a single integer (a point count) are headers. Anything else, and
 // non-finite coordinates, fail naming the line.
-IoResult ParseTextPoints(std::string_view text, const std::string &name, std::vector<double> &xyz);
+IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points);
 
 // PLY, ASCII or binary (either byte order): the x, y, z properties of the
 // "vertex" element, of any numeric type. Fails on a malformed header, a
 // vertex element without x, y and z, or a body shorter than the header says.
-IoResult ParsePlyPoints(std::string_view data, const std::string &name, std::vector<double> &xyz);
+IoResult ParsePlyPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
 
 // STL, ASCII or binary: the distinct triangle corners, in order of first
 // appearance.
-IoResult ParseStlPoints(std::string_view data, const std::string &name, std::vector<double> &xyz);
+IoResult ParseStlPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
 
 // OBJ: the "v x y z" vertex lines; everything else is ignored.
-IoResult ParseObjPoints(std::string_view text, const std::string &name, std::vector<double> &xyz);
+IoResult ParseObjPoints(std::string_view text, const std::string &name, ON_3dPointArray &points);
 
 // Reads the first three numbers of [begin, end) separated by blanks, commas
 // or semicolons. Returns how many numbers were read (0..3) and sets `rest`

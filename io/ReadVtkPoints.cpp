@@ -5,32 +5,34 @@
 #include <vtkDataSet.h>
 #include <vtkDataSetReader.h>
 #include <vtkNew.h>
-#include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkXMLPolyDataReader.h>
-
-#include <cmath>
 
 namespace pelmora::io {
 namespace {
 
-IoResult CopyPoints(vtkPoints *source, const std::string &path, std::vector<double> &xyz)
+IoResult CopyPoints(vtkDataSet *data, const std::string &path, ON_3dPointArray &points)
 {
-  vtkIdType count = source ? source->GetNumberOfPoints() : 0;
+  const vtkIdType count = data ? data->GetNumberOfPoints() : 0;
   if (count == 0)
     return IoResult::Fail(path + ": no points found");
-  xyz.reserve(xyz.size() + 3 * size_t(count));
+  points.Reserve(size_t(points.Count()) + size_t(count));
   for (vtkIdType i = 0; i < count; ++i) {
     double p[3];
-    source->GetPoint(i, p);
-    xyz.insert(xyz.end(), p, p + 3);
+    data->GetPoint(i, p);
+    points.Append(ON_3dPoint(p[0], p[1], p[2]));
   }
   return IoResult::Ok();
 }
 
+IoResult Failed(const std::string &path, const VtkMessageCapture &messages, const char *fallback)
+{
+  return IoResult::Fail(path + ": " + (messages.HasError() ? messages.LastError() : fallback));
+}
+
 } // namespace
 
-IoResult ReadVtkPoints(const std::string &path, bool xml, std::vector<double> &xyz)
+IoResult ReadVtkPoints(const std::string &path, bool xml, ON_3dPointArray &points)
 {
   try {
     VtkMessageCapture messages;
@@ -41,28 +43,15 @@ IoResult ReadVtkPoints(const std::string &path, bool xml, std::vector<double> &x
       reader->SetFileName(path.c_str());
       reader->Update();
       if (messages.HasError() || reader->GetErrorCode() != 0)
-        return IoResult::Fail(
-            path + ": " + (messages.HasError() ? messages.LastError() : std::string("unreadable")));
-      return CopyPoints(reader->GetOutput()->GetPoints(), path, xyz);
+        return Failed(path, messages, "unreadable");
+      return CopyPoints(reader->GetOutput(), path, points);
     }
     vtkNew<vtkDataSetReader> reader;
     reader->SetFileName(path.c_str());
     reader->Update();
-    vtkDataSet *data = reader->GetOutput();
-    if (messages.HasError() || !data)
-      return IoResult::Fail(
-          path + ": " +
-          (messages.HasError() ? messages.LastError() : std::string("not a VTK file")));
-    std::vector<double> read;
-    for (vtkIdType i = 0, n = data->GetNumberOfPoints(); i < n; ++i) {
-      double p[3];
-      data->GetPoint(i, p);
-      read.insert(read.end(), p, p + 3);
-    }
-    if (read.empty())
-      return IoResult::Fail(path + ": no points found");
-    xyz.insert(xyz.end(), read.begin(), read.end());
-    return IoResult::Ok();
+    if (messages.HasError() || !reader->GetOutput())
+      return Failed(path, messages, "not a VTK file");
+    return CopyPoints(reader->GetOutput(), path, points);
   } catch (const std::exception &error) {
     return IoResult::Fail(path + ": " + error.what());
   }

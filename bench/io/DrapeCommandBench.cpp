@@ -1,0 +1,42 @@
+// `pelmora drape` end to end as a user runs it: read a 1,000,000-point text
+// cloud, build a 1000 x 1000 grid, fit, compensate for a 3 mm probe, write
+// the surface.
+#include "BenchCloud.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+void DrapeCommand(benchmark::State &state, const char *output)
+{
+  const auto &files = pelmora::bench::BenchCloud(1000000);
+  if (::access(PELMORA_CLI, X_OK) != 0) {
+    state.SkipWithError("the pelmora command is not built");
+    return;
+  }
+  const std::string out = "/tmp/pelmora-bench-" + std::to_string(::getpid()) + output;
+  const std::string command = std::string(PELMORA_CLI) + " -q drape " + files.text +
+                              " --rows 1000 --cols 1000 --probe-diameter 3 -o " + out +
+                              " </dev/null";
+  for (auto _ : state)
+    if (std::system(command.c_str()) != 0)
+      state.SkipWithError("pelmora drape failed");
+  std::remove(out.c_str());
+}
+
+void BM_DrapeCommandToStep(benchmark::State &state)
+{
+  DrapeCommand(state, ".step");
+}
+void BM_DrapeCommandToIges(benchmark::State &state)
+{
+  DrapeCommand(state, ".iges");
+}
+
+} // namespace
+
+BENCHMARK(BM_DrapeCommandToStep)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_DrapeCommandToIges)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
