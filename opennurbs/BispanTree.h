@@ -67,10 +67,16 @@ public:
                     double limit2, double &s, double &t, double &dist2) const;
 
 private:
+  // Boxes are stored level by level, the (up to) four children of a node
+  // side by side, so that expanding a node reads one block.
   size_t BoxIndex(int level, int a, int b) const
   {
-    return m_offset[level] + size_t(a) * m_dims1[level] + b;
+    if (level == m_levels - 1)
+      return m_offset[level];
+    const size_t parent = size_t(a >> 1) * ((m_dims1[level] + 1) / 2) + size_t(b >> 1);
+    return m_offset[level] + 4 * parent + size_t((a & 1) << 1) + size_t(b & 1);
   }
+  void PlanLevels();
   double BoxDistance2(const Box &box, const double *p) const;
   void BuildLeaves(const ON_NurbsSurface &surface);
   void BuildLevels();

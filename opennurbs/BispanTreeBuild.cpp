@@ -160,6 +160,7 @@ BispanTree::BispanTree(const ON_NurbsSurface &surface, bool valid)
     m_origin[c] = 0.5 * lo[c] + 0.5 * hi[c];
   m_spans[0] = m_cv_count[0] - m_order[0] + 1;
   m_spans[1] = m_cv_count[1] - m_order[1] + 1;
+  PlanLevels();
   BuildLeaves(surface);
   BuildLevels();
 }
@@ -187,14 +188,6 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
     SpanBezierMatrix(order1, m_knot[1] + j, &M1[size_t(j) * order1 * order1], work);
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
-  size_t total = 0; // boxes of all levels, allocated once
-  for (size_t d0 = m_spans[0], d1 = m_spans[1];; d0 = (d0 + 1) / 2, d1 = (d1 + 1) / 2) {
-    total += d0 * d1;
-    if (d0 == 1 && d1 == 1)
-      break;
-  }
-  m_boxes.reserve(total);
-  m_boxes.resize(leaves); // level 0 first; BuildLevels appends the rest
   m_shape.resize(leaves);
   double rows[kMaxFastOrder][kMaxFastOrder][4];
   double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
@@ -243,7 +236,7 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
       normal[0] = du[1] * dv[2] - du[2] * dv[1];
       normal[1] = du[2] * dv[0] - du[0] * dv[2];
       normal[2] = du[0] * dv[1] - du[1] * dv[0];
-      Box &box = m_boxes[size_t(i) * m_spans[1] + j];
+      Box &box = m_boxes[BoxIndex(0, i, j)];
       SetFrame(normal, du, box);
       if (bounded)
         Enclose(points, order0 * order1, box);
@@ -258,19 +251,30 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
   }
 }
 
-void BispanTree::BuildLevels()
+void BispanTree::PlanLevels()
 {
-  m_offset.assign(1, 0);
+  // Level sizes: four slots per node of the level above; one box at the top.
   m_dims0.assign(1, m_spans[0]);
   m_dims1.assign(1, m_spans[1]);
   while (m_dims0.back() > 1 || m_dims1.back() > 1) {
-    const int level = int(m_dims0.size());
-    const int below0 = m_dims0.back(), below1 = m_dims1.back();
-    const int d0 = (below0 + 1) / 2, d1 = (below1 + 1) / 2;
-    m_offset.push_back(m_boxes.size());
-    m_dims0.push_back(d0);
-    m_dims1.push_back(d1);
-    m_boxes.resize(m_boxes.size() + size_t(d0) * d1);
+    m_dims0.push_back((m_dims0.back() + 1) / 2);
+    m_dims1.push_back((m_dims1.back() + 1) / 2);
+  }
+  m_levels = int(m_dims0.size());
+  m_offset.assign(size_t(m_levels), 0);
+  size_t total = 0;
+  for (int level = 0; level < m_levels; ++level) {
+    m_offset[level] = total;
+    total += level + 1 < m_levels ? 4 * size_t(m_dims0[level + 1]) * m_dims1[level + 1] : 1;
+  }
+  m_boxes.resize(total);
+}
+
+void BispanTree::BuildLevels()
+{
+  for (int level = 1; level < m_levels; ++level) {
+    const int below0 = m_dims0[level - 1], below1 = m_dims1[level - 1];
+    const int d0 = m_dims0[level], d1 = m_dims1[level];
     for (int a = 0; a < d0; ++a)
       for (int b = 0; b < d1; ++b) {
         // Mean frame of the children, then their corners in it.
@@ -314,7 +318,6 @@ void BispanTree::BuildLevels()
         m_boxes[BoxIndex(level, a, b)] = box;
       }
   }
-  m_levels = int(m_dims0.size());
 }
 
 } // namespace pelmora

@@ -148,7 +148,7 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
   const double scale_v = k1[span1 + 1] - k1[span1];
   if (m_shape[leaf] == kFlat) {
     // One seed: where P projects into the box's extent along the patch.
-    const Box &box = m_boxes[leaf];
+    const Box &box = m_boxes[BoxIndex(0, span0, span1)];
     double axes[3][3];
     Axes(box, axes);
     const double d[3] = {P.x - m_origin[0], P.y - m_origin[1], P.z - m_origin[2]};
