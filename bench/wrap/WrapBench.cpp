@@ -187,9 +187,15 @@ BENCHMARK_TEMPLATE(BM_ConcaveWrap, Scan)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
-BENCHMARK_TEMPLATE(BM_VtkPipelineOnly, Sphere, false)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_VtkPipelineOnly, Sphere, false)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_VtkPipelineOnly, Sphere, true)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_VtkPipelineOnly, Scan, true)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Conversion, Sphere, false)->Arg(30000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Conversion, Sphere, false)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Conversion, Sphere, true)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Conversion, Scan, true)->Arg(100000)->Unit(benchmark::kMillisecond);
