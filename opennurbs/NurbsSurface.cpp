@@ -218,7 +218,7 @@ double ON_NurbsSurface::Weight(int i, int j) const
 double ON_NurbsSurface::Knot(int dir, int knot_index) const
 {
   const double *knot = m_knot[dir ? 1 : 0];
-  return knot ? knot[knot_index] : 0.0;
+  return (knot && knot_index >= 0 && knot_index < KnotCount(dir)) ? knot[knot_index] : 0.0;
 }
 
 const double *ON_NurbsSurface::Knot(int dir) const

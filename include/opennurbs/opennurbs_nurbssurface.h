@@ -76,8 +76,8 @@ public:
   double *CV(int i, int j);
   // Stored weight of a rational surface, else 1.
   double Weight(int i, int j) const;
-  // Knot value (0.0 without a knot array; knot_index is not checked) and the
-  // knot array.
+  // Knot value (0.0 without a knot array or for an index outside
+  // 0..KnotCount(dir)-1) and the knot array.
   double Knot(int dir, int knot_index) const;
   const double *Knot(int dir) const;
 

@@ -75,6 +75,9 @@ TEST(NurbsSurface, ClampedUniformKnotsAndDomain)
   EXPECT_FALSE(surface.SetKnot(0, -1, 1.0));
   EXPECT_TRUE(surface.SetKnot(0, 2, 2.0));
   EXPECT_EQ(surface.Domain(0), ON_Interval(0, 2));
+  EXPECT_EQ(surface.Knot(0, 3), 1.0);
+  EXPECT_EQ(surface.Knot(0, 4), 0.0); // outside the knot array
+  EXPECT_EQ(surface.Knot(0, -1), 0.0);
   ON_NurbsSurface empty;
   EXPECT_FALSE(empty.SetKnot(0, 0, 1.0));
   EXPECT_FALSE(empty.Domain(0).IsValid());
