@@ -7,14 +7,20 @@
 
 namespace {
 
-// |cos angle| between a and b at or above cos(angle_tolerance).
-bool IsParallel(const ON_3dVector &a, const ON_3dVector &b, double angle_tolerance)
+// Partials closer than 0.01 degree to parallel give no regular normal.
+double ParallelCosine()
+{
+  static const double cosine = std::cos(0.01 * ON_DEFAULT_ANGLE_TOLERANCE);
+  return cosine;
+}
+
+// |cos angle| between a and b at or above cos_tol.
+bool IsParallel(const ON_3dVector &a, const ON_3dVector &b, double cos_tol)
 {
   const double ll = a.Length() * b.Length();
   if (!(ll > 0.0))
     return false;
   const double cos_angle = (a.x * b.x + a.y * b.y + a.z * b.z) / ll;
-  const double cos_tol = std::cos(angle_tolerance);
   return cos_angle >= cos_tol || cos_angle <= -cos_tol;
 }
 
@@ -125,7 +131,7 @@ bool ON_Surface::EvNormal(double s, double t, ON_3dPoint &point, ON_3dVector &ds
     const double Ls = ds.Length();
     const double Lt = dt.Length();
     if (Ls > ON_SQRT_EPSILON * Lt && Lt > ON_SQRT_EPSILON * Ls &&
-        !IsParallel(ds, dt, 0.01 * ON_DEFAULT_ANGLE_TOLERANCE)) {
+        !IsParallel(ds, dt, ParallelCosine())) {
       // 2. Regular point.
       ok = RegularNormal(ds, Ls, dt, Lt, normal);
     } else {
