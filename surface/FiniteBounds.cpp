@@ -1,13 +1,6 @@
 #include "surface/FiniteBounds.h"
 
-#include <cmath>
-
 namespace pelmora {
-
-bool IsFinitePoint(const ON_3dPoint &point)
-{
-  return std::isfinite(point.x) && std::isfinite(point.y) && std::isfinite(point.z);
-}
 
 FiniteBounds ComputeFiniteBounds(const ON_3dPointArray &points)
 {

@@ -7,6 +7,8 @@
 
 #include "opennurbs.h"
 
+#include <cmath>
+
 namespace pelmora {
 
 struct FiniteBounds
@@ -16,7 +18,10 @@ struct FiniteBounds
   ON_3dPoint max{0.0, 0.0, 0.0};
 };
 
-bool IsFinitePoint(const ON_3dPoint &point);
+inline bool IsFinitePoint(const ON_3dPoint &point)
+{
+  return std::isfinite(point.x) && std::isfinite(point.y) && std::isfinite(point.z);
+}
 
 // One pass over `points`. For clouds whose points are all finite the box
 // equals ON_3dPointArray::BoundingBox.

@@ -112,22 +112,45 @@ inline int nearestNode(double u, int nodes)
   return u - whole >= 0.5 ? whole + 1 : whole;
 }
 
+// The cell of a point, or -1 for a point with a non-finite coordinate.
+inline int cellOf(const Grid &grid, const ON_3dPoint &q)
+{
+  if (!pelmora::IsFinitePoint(q))
+    return -1;
+  const int c = grid.cols == 1 ? 0 : nearestNode((q.x - grid.xmin) / grid.dx, grid.cols);
+  const int r = grid.rows == 1 ? 0 : nearestNode((q.y - grid.ymin) / grid.dy, grid.rows);
+  return r * grid.cols + c;
+}
+
+// One pass in cloud order; each cell keeps the highest z. The cells of the
+// next few points are located and prefetched ahead, since a scattered cloud
+// visits the matrix in random order.
 void assignPoints(const ON_3dPointArray &points, const Grid &grid, ON_3dPointArray &matrix,
                   int showProgress)
 {
+  constexpr int kAhead = 16; // a power of 2
   ProgressPhase phase(L"Calculating surface", showProgress);
+  const int n = points.Count();
   const ON_3dPoint *p = points.Array();
   ON_3dPoint *cell = matrix.Array();
-  phase.Run(points.Count(), [&](int i) {
-    const ON_3dPoint &q = p[i];
-    if (!pelmora::IsFinitePoint(q))
-      return;
-    const int c = grid.cols == 1 ? 0 : nearestNode((q.x - grid.xmin) / grid.dx, grid.cols);
-    const int r = grid.rows == 1 ? 0 : nearestNode((q.y - grid.ymin) / grid.dy, grid.rows);
-    double &z = cell[r * grid.cols + c].z;
-    if (z < q.z)
-      z = q.z;
-  });
+  int ahead[kAhead];
+  for (int i = 0; i < kAhead && i < n; ++i)
+    ahead[i] = cellOf(grid, p[i]);
+  phase.Start(n);
+  for (int i = 0; i < n; ++i) {
+    if (phase.Shown())
+      phase.At(i);
+    const int k = ahead[i & (kAhead - 1)];
+    if (i + kAhead < n) {
+      const int next = cellOf(grid, p[i + kAhead]);
+      ahead[i & (kAhead - 1)] = next;
+      if (next >= 0)
+        __builtin_prefetch(&cell[next].z, 1);
+    }
+    if (k >= 0 && cell[k].z < p[i].z)
+      cell[k].z = p[i].z;
+  }
+  phase.End();
 }
 
 void lowerHoles(const Grid &grid, ON_3dPointArray &matrix, int showProgress)
