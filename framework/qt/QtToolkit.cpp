@@ -137,21 +137,25 @@ public:
 protected:
   void paintEvent(QPaintEvent *event) override
   {
+    const QColor background = palette().color(QPalette::Window);
     if (wordWrap() || text().isEmpty()) {
-      QPainter(this).fillRect(rect(), palette().color(QPalette::Window)); // opaque widget
+      QPainter(this).fillRect(rect(), background); // an opaque widget
       QLabel::paintEvent(event);
       return;
     }
-    const QString key = text() + QChar(0) + font().key() + QChar(0) +
-                        palette().color(foregroundRole()).name(QColor::HexArgb) + QChar(0) +
-                        QString::number(width()) + 'x' + QString::number(height());
+    if (m_looks.isEmpty()) // what, besides the text, the picture depends on
+      m_looks = QChar(0) + font().key() + QChar(0) +
+                palette().color(foregroundRole()).name(QColor::HexArgb) +
+                background.name(QColor::HexArgb) + QChar(0) + QString::number(width()) + 'x' +
+                QString::number(height()) + QChar(0) + QString::number(int(alignment()));
     static std::map<QString, QPixmap> pictures;
+    const QString key = text() + m_looks;
     auto found = pictures.find(key);
     if (found == pictures.end()) {
       if (pictures.size() > 512)
         pictures.clear();
       QPixmap picture(size());
-      picture.fill(Qt::transparent);
+      picture.fill(background);
       QPainter painter(&picture);
       painter.setFont(font());
       painter.setPen(palette().color(foregroundRole()));
@@ -159,10 +163,21 @@ protected:
       painter.end();
       found = pictures.emplace(key, picture).first;
     }
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
-    painter.drawPixmap(0, 0, found->second);
+    QPainter(this).drawPixmap(0, 0, found->second);
   }
+  void changeEvent(QEvent *event) override
+  {
+    m_looks.clear();
+    QLabel::changeEvent(event);
+  }
+  void resizeEvent(QResizeEvent *event) override
+  {
+    m_looks.clear();
+    QLabel::resizeEvent(event);
+  }
+
+private:
+  QString m_looks;
 };
 
 struct Item
