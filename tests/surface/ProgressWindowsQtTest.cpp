@@ -1,6 +1,6 @@
 // The progress windows of the surface operations on real Qt widgets
 // (offscreen platform): which windows open, in which order, one at a time.
-#include "PMSurface.h"
+#include "Matrices.h"
 #include "PMToolkit.h"
 
 #include <QApplication>
@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <QStringList>
 
-#include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
@@ -18,8 +18,7 @@ int openProgressWindows()
   int open = 0;
   for (QWidget *widget : QApplication::topLevelWidgets()) {
     auto *dialog = qobject_cast<QDialog *>(widget);
-    if (dialog && dialog->isVisible() && dialog->findChild<QProgressBar *>())
-      ++open;
+    open += dialog && dialog->isVisible() && dialog->findChild<QProgressBar *>();
   }
   return open;
 }
@@ -48,70 +47,50 @@ protected:
   }
 };
 
-class SurfaceProgressQt : public ::testing::Test
-{
-protected:
-  void SetUp() override
-  {
-    PMSelectToolkit(PMToolkitKind::Qt);
-    ASSERT_EQ(PMToolkitKind::Qt, PMCurrentToolkit());
-  }
-  void TearDown() override { EXPECT_EQ(0, openProgressWindows()); }
-};
-
+// A 6 x 6 unit grid with no point on the interior node (3, 3).
 ON_3dPointArray gridWithHole()
 {
-  ON_3dPointArray cloud;
-  for (int r = 0; r < 6; ++r)
-    for (int c = 0; c < 6; ++c)
-      if (r != 3 || c != 3)
-        cloud.Append(ON_3dPoint(c, r, 0.1 * c * r));
+  ON_3dPointArray cloud = Grid(6, 6, 1.0, [](int r, int c) { return 0.1 * c * r; });
+  cloud[21] = cloud[20];
   return cloud;
 }
 
 } // namespace
 
-TEST_F(SurfaceProgressQt, PointMatrixPhasesOpenOneWindowAfterAnother)
+TEST(SurfaceProgressQt, EachOperationOpensItsWindowsOneAfterAnother)
 {
-  ON_3dPointArray matrix;
-  {
-    CaptionRecorder recorder;
-    EXPECT_EQ(1, PMSurface::CreatePointMatrix(gridWithHole(), 6, 6, matrix, 1, 1));
-    EXPECT_EQ(
-        QStringList({"Calculating surface", "Checking for missing points", "Interpolating points"}),
-        recorder.captions);
-    EXPECT_EQ(1, recorder.mostOpen);
-  }
-  {
-    CaptionRecorder recorder;
-    EXPECT_EQ(1, PMSurface::CreatePointMatrix(gridWithHole(), 6, 6, matrix, 0, 1));
-    EXPECT_EQ(QStringList({"Calculating surface", "Finalizing surface"}), recorder.captions);
-  }
-  {
-    CaptionRecorder recorder;
-    EXPECT_EQ(1, PMSurface::CreatePointMatrix(gridWithHole(), 6, 6, matrix, 1, 0));
-    EXPECT_TRUE(recorder.captions.isEmpty());
-  }
-}
-
-TEST_F(SurfaceProgressQt, TransformFitAndOffsetWindows)
-{
-  ON_3dPointArray points = gridWithHole();
-  {
-    CaptionRecorder recorder;
-    PMSurface::TransformPoints(points, ON_3dVector(1, 1, 1), 1, 1);
-    PMSurface::TransformPoints(points, ON_3dVector(0, 0, -3), 1, 1); // straight down: none
-    EXPECT_EQ(QStringList({"Transforming points"}), recorder.captions);
-  }
-  ON_3dPointArray matrix;
-  ASSERT_EQ(1, PMSurface::CreatePointMatrix(gridWithHole(), 6, 6, matrix, 1, 0));
+  PMSelectToolkit(PMToolkitKind::Qt);
+  ASSERT_EQ(PMToolkitKind::Qt, PMCurrentToolkit());
+  ON_3dPointArray points = gridWithHole(), matrix;
   ON_NurbsSurface surface;
+  auto pointMatrix = [&](int interpolate, int showProgress) {
+    EXPECT_EQ(
+        1, PMSurface::CreatePointMatrix(gridWithHole(), 6, 6, matrix, interpolate, showProgress));
+  };
+  const struct
   {
+    std::function<void()> run;
+    QStringList captions;
+  } cases[] = {{[&] { pointMatrix(1, 1); },
+                {"Calculating surface", "Checking for missing points", "Interpolating points"}},
+               {[&] { pointMatrix(0, 1); }, {"Calculating surface", "Finalizing surface"}},
+               {[&] { pointMatrix(1, 0); }, {}},
+               {[&] {
+                  PMSurface::TransformPoints(points, ON_3dVector(1, 1, 1), 1, 1);
+                  PMSurface::TransformPoints(points, ON_3dVector(0, 0, -3), 1,
+                                             1); // straight down: none
+                },
+                {"Transforming points"}},
+               {[&] {
+                  EXPECT_EQ(1, PMSurface::CreateSurfaceFromPointMatrix(surface, matrix, 6, 6, 1));
+                  EXPECT_EQ(1, PMSurface::Offset(matrix, 6, 6, surface, -0.5, 1));
+                },
+                {"Creating surface", "Offsetting surface", "Creating surface"}}};
+  for (const auto &c : cases) {
     CaptionRecorder recorder;
-    EXPECT_EQ(1, PMSurface::CreateSurfaceFromPointMatrix(surface, matrix, 6, 6, 1));
-    EXPECT_EQ(1, PMSurface::Offset(matrix, 6, 6, surface, -0.5, 1));
-    EXPECT_EQ(QStringList({"Creating surface", "Offsetting surface", "Creating surface"}),
-              recorder.captions);
-    EXPECT_EQ(1, recorder.mostOpen);
+    c.run();
+    EXPECT_EQ(c.captions, recorder.captions);
+    EXPECT_LE(recorder.mostOpen, 1);
+    EXPECT_EQ(0, openProgressWindows());
   }
 }
