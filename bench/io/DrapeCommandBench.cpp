@@ -27,16 +27,16 @@ void DrapeCommand(benchmark::State &state, const char *output)
   std::remove(out.c_str());
 }
 
-void BM_DrapeCommandToStep(benchmark::State &state)
+void BM_CommandLineDrapeToStep(benchmark::State &state)
 {
   DrapeCommand(state, ".step");
 }
-void BM_DrapeCommandToIges(benchmark::State &state)
+void BM_CommandLineDrapeToIges(benchmark::State &state)
 {
   DrapeCommand(state, ".iges");
 }
 
 } // namespace
 
-BENCHMARK(BM_DrapeCommandToStep)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
-BENCHMARK(BM_DrapeCommandToIges)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_CommandLineDrapeToStep)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_CommandLineDrapeToIges)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
