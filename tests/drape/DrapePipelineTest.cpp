@@ -228,30 +228,3 @@ TEST_F(DrapePipeline, GridFailureLeavesTheSurfaceUntouched)
       EXPECT_EQ(a, b);
     }
 }
-
-// A zero or non-finite direction, and clouds of one point or with
-// non-finite coordinates, end with a definite result and no crash.
-TEST_F(DrapePipeline, DegenerateInputsEndCleanly)
-{
-  const ON_3dPointArray cloud = jitteredGrid(9, dome, 0.2);
-  const double nan = std::nan("");
-  for (const ON_3dVector &direction :
-       {ON_3dVector(0, 0, 0), ON_3dVector(nan, 0, 1), ON_3dVector(0, HUGE_VAL, 0)}) {
-    const Result r = drape(cloud, direction);
-    EXPECT_EQ(r.result, 1);
-    EXPECT_EQ(r.matrix.Count(), r.rows * r.cols);
-  }
-  ON_3dPointArray single;
-  single.Append(ON_3dPoint(1, 2, 3));
-  const Result one = drape(single, kDown);
-  EXPECT_EQ(one.result, 1);
-  EXPECT_EQ(one.matrix.Count(), one.rows * one.cols);
-  EXPECT_FALSE(one.surface.IsValid());
-
-  ON_3dPointArray poisoned(cloud);
-  poisoned.Append(ON_3dPoint(nan, 0, 0));
-  poisoned.Append(ON_3dPoint(0, HUGE_VAL, 0));
-  const Result r = drape(poisoned, kDown);
-  if (r.result == 1)
-    EXPECT_EQ(r.matrix.Count(), r.rows * r.cols);
-}
