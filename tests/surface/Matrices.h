@@ -36,9 +36,10 @@ template <class Height> ON_3dPointArray Grid(int rows, int cols, double step, He
   return m;
 }
 
-inline ON_3dPointArray Grid(int rows, int cols, double step, double z)
+// The same nodes with the heights listed row by row.
+inline ON_3dPointArray Grid(int rows, int cols, double step, std::initializer_list<double> z)
 {
-  return Grid(rows, cols, step, [z](int, int) { return z; });
+  return Grid(rows, cols, step, [&](int r, int c) { return z.begin()[r * cols + c]; });
 }
 
 // The same count and exactly the same points.

@@ -1,13 +1,21 @@
-// Building the point matrix: placement, holes, the interpolation sweep and
-// the inputs it refuses.
+// Filling one hole from its nearest known neighbours, and building the point
+// matrix: placement, holes, the interpolation sweep, the inputs it refuses.
 #include "Matrices.h"
 #include "support/PointCloudGenerator.h"
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
+#include <set>
 
 namespace {
+
+constexpr double H = -1.0; // a hole: below the floor 0
+
+// 3 x 3 with the given step: heights 1, 2, 3, 4 on the edge midpoints
+// (previous row, left, right, next row) around a hole in the centre.
+ON_3dPointArray cross(double step)
+{
+  return Grid(3, 3, step, {0, 1, 0, 2, H, 3, 0, 4, 0});
+}
 
 ON_3dPointArray build(const ON_3dPointArray &cloud, int rows, int cols, int interpolate,
                       int showProgress = 0)
@@ -37,11 +45,59 @@ const ON_3dPointArray kCloud = Points({{0, 0, 1},
 
 } // namespace
 
+TEST(InterpolatePoint, InverseDistanceMeanForAnySpacing)
+{
+  for (double step : {2.0, 1e-313}) { // denormal steps make 1 / d overflow
+    ON_3dPointArray m = cross(step);
+    MatrixAccess::InterpolatePoint(m, 3, 3, 4, 1, 1, 0.0);
+    EXPECT_DOUBLE_EQ(2.5, m[4].z) << step;
+  }
+  // The right column moved onto the centre's: distance 0 takes all weight.
+  ON_3dPointArray same = cross(1.0);
+  for (int r = 0; r < 3; ++r)
+    same[r * 3 + 2].x = 1.0;
+  MatrixAccess::InterpolatePoint(same, 3, 3, 4, 1, 1, 0.0);
+  EXPECT_DOUBLE_EQ(3.0, same[4].z);
+
+  // Known cells at the floor count; the next row passes the hole at 9.
+  ON_3dPointArray m = Grid(4, 4, 1.0, {0, 0, 0, 0, 0, H, 8, 0, 0, H, 0, 0, 0, 0, 0, 0});
+  ON_3dPointArray expected = m;
+  expected[5].z = 8.0 / 3.5;
+  MatrixAccess::InterpolatePoint(m, 4, 4, 5, 1, 1, 0.0);
+  ExpectSame(expected, m);
+}
+
+TEST(InterpolatePoint, OutsideThePreconditionUsesWhatExistsInsideTheArray)
+{
+  const ON_3dPointArray base = Grid(3, 3, 1.0, {H, 2, H, 4, H, H, H, H, H});
+  const struct
+  {
+    const char *name;
+    int rows, cols, index, row, col;
+    int changed; // -1: nothing changes
+    double z;
+  } cases[] = {{"corner", 3, 3, 0, 0, 0, 0, 3.0},
+               {"nothing known in its row and column", 3, 3, 8, 2, 2, -1, 0},
+               {"more rows than the array", 10, 3, 7, 2, 1, 7, 2.0},
+               {"index before the array", 3, 3, -1, 1, 1, -1, 0},
+               {"index past the array", 3, 3, 9, 1, 1, -1, 0},
+               {"no rows or columns", 0, 0, 4, 1, 1, -1, 0},
+               {"negative columns", 3, -3, 4, 1, 1, -1, 0}};
+  for (const auto &c : cases) {
+    ON_3dPointArray m = base, expected = base;
+    if (c.changed >= 0)
+      expected[c.changed].z = c.z;
+    MatrixAccess::InterpolatePoint(m, c.rows, c.cols, c.index, c.row, c.col, 0.0);
+    SCOPED_TRACE(c.name);
+    ExpectSame(expected, m);
+  }
+}
+
 TEST(CreatePointMatrix, PointsGoToTheNearestNodeAndKeepTheHighestZ)
 {
   const ON_3dPointArray matrix = build(kCloud, 3, 5, 0);
-  const double z[15] = {1, 1, 1, 1, 1, 1, 5, 1, 3, 1, 1, 1, 1, 9, 2}; // holes at the lowest z
-  ExpectSame(Grid(3, 5, 1.0, [&](int r, int c) { return z[r * 5 + c]; }), matrix);
+  // Holes at the lowest z.
+  ExpectSame(Grid(3, 5, 1.0, {1, 1, 1, 1, 1, 1, 5, 1, 3, 1, 1, 1, 1, 9, 2}), matrix);
 
   // Reversed order, non-finite points first, old contents in the matrix, the
   // cloud itself as the matrix: the same result.
@@ -58,13 +114,11 @@ TEST(CreatePointMatrix, PointsGoToTheNearestNodeAndKeepTheHighestZ)
 TEST(CreatePointMatrix, BorderHolesGoToTheFloorInteriorHolesAreInterpolated)
 {
   // 5 x 5 unit grid, z = 10 + c + 2r; a border hole at (0, 2) and a run of
-  // interior holes at row 2, columns 1 to 3.
+  // interior holes at row 2, columns 1 to 3 (non-finite points are skipped).
   auto z = [](int r, int c) { return 10.0 + c + 2.0 * r; };
-  ON_3dPointArray cloud;
-  const ON_3dPointArray full = Grid(5, 5, 1.0, z);
-  for (int k = 0; k < full.Count(); ++k)
-    if (k != 2 && !(k >= 11 && k <= 13))
-      cloud.Append(full[k]);
+  ON_3dPointArray cloud = Grid(5, 5, 1.0, z);
+  for (int k : {2, 11, 12, 13})
+    cloud[k].x = NAN;
   const ON_3dPointArray m = build(cloud, 5, 5, 1);
   EXPECT_EQ(10.0, m[2].z);
   const double third = 1.0 / 3.0;
@@ -73,10 +127,6 @@ TEST(CreatePointMatrix, BorderHolesGoToTheFloorInteriorHolesAreInterpolated)
   EXPECT_DOUBLE_EQ(first, m[11].z);
   EXPECT_DOUBLE_EQ(second, m[12].z);
   EXPECT_DOUBLE_EQ((second + z(2, 4) + z(1, 3) + z(3, 3)) / 4.0, m[13].z);
-
-  const ON_3dPointArray lowered = build(cloud, 5, 5, 0);
-  for (int k : {2, 11, 12, 13})
-    EXPECT_EQ(10.0, lowered[k].z);
 }
 
 TEST(CreatePointMatrix, NarrowGridsHaveNoInteriorAndSingleLinesTakeEveryPoint)
@@ -117,8 +167,8 @@ TEST(CreatePointMatrix, RefusesGridsItCannotLayAndKeepsTheMatrix)
   EXPECT_EQ(5.0, build(horizontal, 1, 3, 1)[2].x);
 }
 
-// The sweep equals InterpolatePoint called on every hole in row-major order,
-// and every height is a cloud height, the floor or a mean of known heights.
+// The sweep equals InterpolatePoint called on every hole in row-major order;
+// known cells hold a cloud height, holes the floor or a mean of known heights.
 TEST(CreatePointMatrix, SweepMatchesHoleByHoleInterpolationOnRandomClouds)
 {
   pelmora::test::Random random(11);
@@ -134,16 +184,16 @@ TEST(CreatePointMatrix, SweepMatchesHoleByHoleInterpolationOnRandomClouds)
     spec.seed = static_cast<std::uint64_t>(trial);
     ON_3dPointArray cloud = pelmora::test::MakeCloud(spec);
     cloud.Append(ON_3dPoint(0, 0, floorZ)); // a unique floor, on a corner cell
-    const int rows = 1 + random.Below(25);
-    const int cols = 1 + random.Below(25);
+    const int rows = 1 + random.Below(25), cols = 1 + random.Below(25);
     SCOPED_TRACE(testing::Message() << "trial " << trial);
 
-    // Holes are the cells other than 0 lowered to the floor without
-    // interpolation: border ones stay there, interior ones are filled.
-    ON_3dPointArray expected = build(cloud, rows, cols, 0);
-    for (int k = 1; k < expected.Count(); ++k) {
+    // Holes are the cells other than 0 left at the floor without interpolation.
+    const ON_3dPointArray lowered = build(cloud, rows, cols, 0);
+    auto hole = [&](int k) { return k > 0 && lowered[k].z == floorZ; };
+    ON_3dPointArray expected = lowered;
+    for (int k = 0; k < expected.Count(); ++k) {
       const int r = k / cols, c = k % cols;
-      if (expected[k].z == floorZ && r > 0 && c > 0 && r < rows - 1 && c < cols - 1)
+      if (hole(k) && r > 0 && c > 0 && r < rows - 1 && c < cols - 1)
         expected[k].z = floorZ - 1.0;
     }
     for (int k = 0; k < expected.Count(); ++k)
@@ -152,14 +202,15 @@ TEST(CreatePointMatrix, SweepMatchesHoleByHoleInterpolationOnRandomClouds)
     const ON_3dPointArray result = build(cloud, rows, cols, 1, trial % 20 == 0);
     ExpectSame(expected, result);
 
-    std::vector<double> heights(cloud.Count());
+    std::set<double> heights;
     for (int i = 0; i < cloud.Count(); ++i)
-      heights[i] = cloud[i].z;
-    const double top = *std::max_element(heights.begin(), heights.end());
+      heights.insert(cloud[i].z);
     for (int k = 0; k < result.Count(); ++k) {
       const double z = result[k].z;
-      const bool cloudHeight = std::find(heights.begin(), heights.end(), z) != heights.end();
-      ASSERT_TRUE(cloudHeight || (z >= floorZ - 1e-12 && z <= top + 1e-12)) << "cell " << k;
+      if (hole(k))
+        ASSERT_TRUE(z >= floorZ - 1e-12 && z <= *heights.rbegin() + 1e-12) << "cell " << k;
+      else
+        ASSERT_EQ(1u, heights.count(z)) << "cell " << k;
     }
   }
 }
