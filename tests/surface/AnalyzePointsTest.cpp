@@ -43,12 +43,9 @@ TEST(AnalyzePoints, WorkedExamplesWhateverTheDirectionHeightsAndNonFinitePoints)
 
 TEST(AnalyzePoints, DegenerateCloudsGetAtLeastOneCellAndNeverMoreCellsThanPoints)
 {
-  ON_3dPointArray alongY, alongX, flat, tall, huge;
+  auto zero = [](int, int) { return 0.0; };
+  ON_3dPointArray flat, tall, huge;
   for (int i = 0; i < 20; ++i) {
-    if (i < 5) {
-      alongY.Append(ON_3dPoint(1, i, 0));
-      alongX.Append(ON_3dPoint(i, 1, 0));
-    }
     flat.Append(ON_3dPoint(i, 1e-8 * i, 0)); // ratio 1e8
     tall.Append(ON_3dPoint(1e-300 * i, i, 0));
     huge.Append(ON_3dPoint(i % 2 ? 1.5e308 : -1.5e308, i % 3 ? 1e308 : -1e308, 0));
@@ -62,8 +59,8 @@ TEST(AnalyzePoints, DegenerateCloudsGetAtLeastOneCellAndNeverMoreCellsThanPoints
                {"single", Points({{4, 5, 6}}), {1, 1}},
                {"stacked", Points({{4, 5, 6}, {4, 5, 9}}), {1, 1}},
                {"no finite", Points({{NAN, 0, 0}, {1, INFINITY, 0}}), {1, 1}},
-               {"along y", alongY, {5, 1}},
-               {"along x", alongX, {1, 5}},
+               {"along y", Grid(5, 1, 1.0, zero), {5, 1}},
+               {"along x", Grid(1, 5, 1.0, zero), {1, 5}},
                {"nearly flat", flat, {1, 20}},
                {"nearly upright", tall, {20, 1}},
                {"extent overflows", huge, {3, 4}}};

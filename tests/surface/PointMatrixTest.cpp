@@ -10,13 +10,6 @@ namespace {
 
 constexpr double H = -1.0; // a hole: below the floor 0
 
-// 3 x 3 with the given step: heights 1, 2, 3, 4 on the edge midpoints
-// (previous row, left, right, next row) around a hole in the centre.
-ON_3dPointArray cross(double step)
-{
-  return Grid(3, 3, step, {0, 1, 0, 2, H, 3, 0, 4, 0});
-}
-
 ON_3dPointArray build(const ON_3dPointArray &cloud, int rows, int cols, int interpolate,
                       int showProgress = 0)
 {
@@ -24,13 +17,6 @@ ON_3dPointArray build(const ON_3dPointArray &cloud, int rows, int cols, int inte
   EXPECT_EQ(1, PMSurface::CreatePointMatrix(cloud, rows, cols, matrix, interpolate, showProgress));
   EXPECT_EQ(rows * cols, matrix.Count());
   return matrix;
-}
-
-void expectHeights(std::initializer_list<double> z, const ON_3dPointArray &matrix)
-{
-  ASSERT_EQ(static_cast<int>(z.size()), matrix.Count());
-  for (int k = 0; k < matrix.Count(); ++k)
-    EXPECT_EQ(z.begin()[k], matrix[k].z) << "cell " << k;
 }
 
 // Over [0, 4] x [0, 2], lowest z 1; on a 3 x 5 grid (unit steps) the cells
@@ -47,6 +33,8 @@ const ON_3dPointArray kCloud = Points({{0, 0, 1},
 
 TEST(InterpolatePoint, InverseDistanceMeanForAnySpacing)
 {
+  // Heights 1, 2, 3, 4 above, left, right and below a hole in the centre.
+  auto cross = [](double step) { return Grid(3, 3, step, {0, 1, 0, 2, H, 3, 0, 4, 0}); };
   for (double step : {2.0, 1e-313}) { // denormal steps make 1 / d overflow
     ON_3dPointArray m = cross(step);
     MatrixAccess::InterpolatePoint(m, 3, 3, 4, 1, 1, 0.0);
@@ -131,10 +119,12 @@ TEST(CreatePointMatrix, BorderHolesGoToTheFloorInteriorHolesAreInterpolated)
 
 TEST(CreatePointMatrix, NarrowGridsHaveNoInteriorAndSingleLinesTakeEveryPoint)
 {
-  expectHeights({1, 5, 1, 3, 1, 1, 1, 1, 9, 2}, build(kCloud, 2, 5, 1));
-  expectHeights({1, 5, 1, 9, 2}, build(kCloud, 1, 5, 1)); // at the lowest y
-  const ON_3dPointArray column = build(kCloud, 3, 1, 0);  // at the lowest x
-  ExpectSame(Points({{0, 0, 1}, {0, 1, 5}, {0, 2, 9}}), column);
+  const ON_3dPointArray two = build(kCloud, 2, 5, 1);
+  const double twoZ[10] = {1, 5, 1, 3, 1, 1, 1, 1, 9, 2};
+  for (int k = 0; k < 10; ++k)
+    EXPECT_EQ(twoZ[k], two[k].z) << k;
+  ExpectSame(Grid(1, 5, 1.0, {1, 5, 1, 9, 2}), build(kCloud, 1, 5, 1)); // at the lowest y
+  ExpectSame(Grid(3, 1, 1.0, {1, 5, 9}), build(kCloud, 3, 1, 0));       // at the lowest x
   ExpectSame(Points({{3, 4, 5}}), build(Points({{3, 4, 5}}), 1, 1, 1));
 }
 

@@ -9,51 +9,42 @@
 #include <QProgressBar>
 #include <QStringList>
 
+#include <cmath>
 #include <functional>
 
 namespace {
 
+bool isOpenProgressWindow(QObject *object)
+{
+  auto *dialog = qobject_cast<QDialog *>(object);
+  return dialog && dialog->isVisible() && dialog->findChild<QProgressBar *>();
+}
+
 int openProgressWindows()
 {
   int open = 0;
-  for (QWidget *widget : QApplication::topLevelWidgets()) {
-    auto *dialog = qobject_cast<QDialog *>(widget);
-    open += dialog && dialog->isVisible() && dialog->findChild<QProgressBar *>();
-  }
+  for (QWidget *widget : QApplication::topLevelWidgets())
+    open += isOpenProgressWindow(widget);
   return open;
 }
 
 // Records the caption each progress window is given, and how many progress
 // windows were open at that moment.
-class CaptionRecorder : public QObject
+struct CaptionRecorder : QObject
 {
-public:
   CaptionRecorder() { qApp->installEventFilter(this); }
   ~CaptionRecorder() override { qApp->removeEventFilter(this); }
-
-  QStringList captions;
-  int mostOpen = 0;
-
-protected:
   bool eventFilter(QObject *object, QEvent *event) override
   {
-    auto *dialog = qobject_cast<QDialog *>(object);
-    if (event->type() == QEvent::WindowTitleChange && dialog &&
-        dialog->findChild<QProgressBar *>() && dialog->isVisible()) {
-      captions << dialog->windowTitle();
+    if (event->type() == QEvent::WindowTitleChange && isOpenProgressWindow(object)) {
+      captions << static_cast<QWidget *>(object)->windowTitle();
       mostOpen = std::max(mostOpen, openProgressWindows());
     }
     return false;
   }
+  QStringList captions;
+  int mostOpen = 0;
 };
-
-// A 6 x 6 unit grid with no point on the interior node (3, 3).
-ON_3dPointArray gridWithHole()
-{
-  ON_3dPointArray cloud = Grid(6, 6, 1.0, [](int r, int c) { return 0.1 * c * r; });
-  cloud[21] = cloud[20];
-  return cloud;
-}
 
 } // namespace
 
@@ -61,11 +52,12 @@ TEST(SurfaceProgressQt, EachOperationOpensItsWindowsOneAfterAnother)
 {
   PMSelectToolkit(PMToolkitKind::Qt);
   ASSERT_EQ(PMToolkitKind::Qt, PMCurrentToolkit());
-  ON_3dPointArray points = gridWithHole(), matrix;
+  ON_3dPointArray cloud = Grid(6, 6, 1.0, [](int r, int c) { return 0.1 * c * r; });
+  ON_3dPointArray points = cloud, matrix;
+  cloud[21].x = NAN; // no point on the interior node (3, 3)
   ON_NurbsSurface surface;
   auto pointMatrix = [&](int interpolate, int showProgress) {
-    EXPECT_EQ(
-        1, PMSurface::CreatePointMatrix(gridWithHole(), 6, 6, matrix, interpolate, showProgress));
+    EXPECT_EQ(1, PMSurface::CreatePointMatrix(cloud, 6, 6, matrix, interpolate, showProgress));
   };
   const struct
   {
@@ -77,8 +69,8 @@ TEST(SurfaceProgressQt, EachOperationOpensItsWindowsOneAfterAnother)
                {[&] { pointMatrix(1, 0); }, {}},
                {[&] {
                   PMSurface::TransformPoints(points, ON_3dVector(1, 1, 1), 1, 1);
-                  PMSurface::TransformPoints(points, ON_3dVector(0, 0, -3), 1,
-                                             1); // straight down: none
+                  // Straight down: nothing to do, no window.
+                  PMSurface::TransformPoints(points, ON_3dVector(0, 0, -3), 1, 1);
                 },
                 {"Transforming points"}},
                {[&] {
