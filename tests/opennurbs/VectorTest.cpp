@@ -1,26 +1,10 @@
 // Lengths, unitizing, perpendiculars and point transforms, bit for bit.
-#include "opennurbs.h"
+#include "GeometryChecks.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 
-namespace {
-
-// Exact equality including the sign of zeros.
-void ExpectSame(double actual, double expected, const char *what)
-{
-  EXPECT_EQ(actual, expected) << what;
-  EXPECT_EQ(std::signbit(actual), std::signbit(expected)) << what << " sign of " << actual;
-}
-
-void ExpectSame(const ON_3dVector &a, const ON_3dVector &e, const char *what)
-{
-  ExpectSame(a.x, e.x, what);
-  ExpectSame(a.y, e.y, what);
-  ExpectSame(a.z, e.z, what);
-}
-
-} // namespace
+using opennurbs_test::ExpectSame;
 
 TEST(Vector, ScaledLengthAndUnitize)
 {
@@ -32,22 +16,21 @@ TEST(Vector, ScaledLengthAndUnitize)
   EXPECT_EQ(ON_3dVector(ON_DBL_QNAN, 0, 0).Length(), 0.0);
   EXPECT_EQ(ON_2dVector(-3, 4).Length(), 5.0);
 
-  ON_3dVector v(0, 0, 5);
-  EXPECT_TRUE(v.Unitize());
-  ExpectSame(v, ON_3dVector(0, 0, 1), "axis");
-  v.Set(0, 0, 1e-320);
-  EXPECT_TRUE(v.Unitize());
-  ExpectSame(v, ON_3dVector(0, 0, 1), "denormal");
-  v.Set(0, 0, 0);
-  EXPECT_FALSE(v.Unitize());
-  ExpectSame(v, ON_3dVector(0, 0, 0), "zero");
-  v.Set(1, ON_DBL_QNAN, 2);
-  EXPECT_FALSE(v.Unitize());
-  ExpectSame(v, ON_3dVector(0, 0, 0), "NaN");
-  v.Set(ON_DBL_NINF, 0, 0);
-  EXPECT_FALSE(v.Unitize());
-  ExpectSame(v, ON_3dVector(0, 0, 0), "infinite");
-  v.Set(1, 2, 3); // true division, not multiplication by 1/length
+  const struct
+  {
+    ON_3dVector v, expected;
+    bool ok;
+  } cases[] = {{{0, 0, 5}, {0, 0, 1}, true},
+               {{0, 0, 1e-320}, {0, 0, 1}, true},
+               {{0, 0, 0}, {0, 0, 0}, false},
+               {{1, ON_DBL_QNAN, 2}, {0, 0, 0}, false},
+               {{ON_DBL_NINF, 0, 0}, {0, 0, 0}, false}};
+  for (const auto &c : cases) {
+    ON_3dVector v = c.v;
+    EXPECT_EQ(v.Unitize(), c.ok);
+    ExpectSame(v, c.expected, "unitized");
+  }
+  ON_3dVector v(1, 2, 3); // true division, not multiplication by 1/length
   ASSERT_TRUE(v.Unitize());
   EXPECT_EQ(v.x, 1.0 / 3.7416573867739409);
   EXPECT_EQ(v.z, 3.0 / 3.7416573867739409);
@@ -60,17 +43,16 @@ TEST(Vector, ScaledLengthAndUnitize)
 
 TEST(Vector, PerpendicularToTable)
 {
-  struct Case
+  const struct
   {
     ON_3dVector v, expected;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {{0, 0, 1}, {1, 0, -0.0}}, {{0, 0, -1}, {-1, 0, -0.0}}, {{1, 0, 0}, {-0.0, 1, 0}},
       {{0, 1, 0}, {0, -0.0, 1}}, {{1, 2, 3}, {0, 3, -2}},     {{3, 2, 1}, {-2, 3, 0}},
       {{1, 1, 1}, {-1, 1, 0}},   {{2, -5, 1}, {-5, -2, 0}},   {{1, 3, 2}, {0, -2, 3}},
       {{2, 1, 3}, {3, 0, -2}},   {{3, 1, 2}, {-2, 0, 3}},
   };
-  for (const Case &c : cases) {
+  for (const auto &c : cases) {
     ON_3dVector p;
     EXPECT_TRUE(p.PerpendicularTo(c.v));
     ExpectSame(p, c.expected, "perpendicular");
@@ -86,29 +68,30 @@ TEST(Vector, PerpendicularToTable)
 
 TEST(Vector, PointTransformAndCrossProduct)
 {
-  ON_Xform affine;
-  affine.Identity();
+  ON_Xform affine = ON_Xform::IdentityTransformation;
   affine[0][1] = 2.0;
   affine[1][3] = 0.1;
   affine[2][2] = -1.0;
-  ON_3dPoint p(1, 2, 3);
-  p.Transform(affine);
-  EXPECT_EQ(p, ON_3dPoint(1.0 + 2.0 * 2, 2.0 + 0.1, -3.0));
+  const ON_3dPoint p(1.0 + 2.0 * 2, 2.0 + 0.1, -3.0);
+  ON_3dPoint q(1, 2, 3);
+  q.Transform(affine);
+  EXPECT_EQ(q, p);
   EXPECT_EQ(affine * ON_3dPoint(1, 2, 3), p);
+  ON_3dVector d(1, 2, 3);
+  d.Transform(affine); // no translation
+  EXPECT_EQ(d, ON_3dVector(5, 2, -3));
 
-  // Row 3 sends the point to w = 0: Transform gives the origin, the
-  // operator takes w as 1.
-  ON_Xform projective;
-  projective.Identity();
+  // Row 3 sends (1,2,3) to w = 0: Transform gives the origin, the operator takes w as 1.
+  ON_Xform projective = ON_Xform::IdentityTransformation;
   projective[3][0] = 1.0;
   projective[3][3] = -1.0;
-  ON_3dPoint q(1, 2, 3);
+  q = ON_3dPoint(1, 2, 3);
   q.Transform(projective);
   EXPECT_EQ(q, ON_3dPoint(0, 0, 0));
   EXPECT_EQ(projective * ON_3dPoint(1, 2, 3), ON_3dPoint(1, 2, 3));
-  ON_3dPoint r(3, 2, 1);
-  r.Transform(projective); // w = 2
-  EXPECT_EQ(r, ON_3dPoint(1.5, 1, 0.5));
+  q = ON_3dPoint(3, 2, 1);
+  q.Transform(projective); // w = 2
+  EXPECT_EQ(q, ON_3dPoint(1.5, 1, 0.5));
 
   ON_3dPointArray pts;
   pts.Append(ON_3dPoint(1, 2, 3));
@@ -118,13 +101,9 @@ TEST(Vector, PointTransformAndCrossProduct)
   EXPECT_TRUE(std::isnan(pts[1].x));
   EXPECT_FALSE(ON_3dPointArray().Transform(affine));
 
-  ON_3dVector d(1, 2, 3);
-  d.Transform(affine); // no translation
-  EXPECT_EQ(d, ON_3dVector(5, 2, -3));
-
-  // Cross product grouping: a.y*b.z - b.y*a.z keeps the sign of zeros.
+  // a.y*b.z - b.y*a.z keeps the sign of zeros.
   ExpectSame(ON_CrossProduct(ON_3dVector(0, 0, 1), ON_3dVector(1, 0, -0.0)),
              ON_3dVector(-0.0, 1, 0), "cross");
-  const ON_3dVector X(1, 0, 0), Y(0, 1, 0);
-  ExpectSame(ON_CrossProduct(X, Y), ON_3dVector(0, 0, 1), "x cross y");
+  ExpectSame(ON_CrossProduct(ON_3dVector(1, 0, 0), ON_3dVector(0, 1, 0)), ON_3dVector(0, 0, 1),
+             "x cross y");
 }

@@ -1,21 +1,21 @@
-// The concave wrap: reconstructed surface, contoured and flipped.
+// The concave wrap: reconstructed surface, contoured and flipped. The grid it
+// predicts must be the filter's, or the sample limit would guard the wrong number.
 #include "MeshChecks.h"
 #include "PMSurface.h"
+#include "support/PointCloudGenerator.h"
+#include "wrap/WrapGuards.h"
 
 #include <gtest/gtest.h>
 #include <vtkCellArray.h>
 #include <vtkContourFilter.h>
-#include <vtkImageData.h>
 #include <vtkNew.h>
-#include <vtkPoints.h>
 #include <vtkPolyData.h>
-#include <vtkSurfaceReconstructionFilter.h>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 
 using namespace pelmora::test;
+using namespace pelmora::wrap;
 
 TEST(ConcaveWrap, SphereGivesTheContourReversedAsAClosedOutwardMesh)
 {
@@ -24,26 +24,23 @@ TEST(ConcaveWrap, SphereGivesTheContourReversedAsAClosedOutwardMesh)
   ON_Mesh mesh = MarkerMesh();
   ASSERT_EQ(PMSurface::WrapConcaveMesh(mesh, cloud, 0), 1);
   EXPECT_TRUE(IsClosedAndConsistentlyOriented(mesh));
-  EXPECT_GT(SignedVolume(mesh), 0.0);
   EXPECT_FALSE(mesh.HasVertexNormals());
+  double outward = 0.0;
+  for (int f = 0; f < mesh.FaceCount(); ++f) {
+    const int *vi = mesh.m_F[f].vi;
+    const ON_3dPoint a = mesh.Vertex(vi[0]);
+    outward += ON_CrossProduct(mesh.Vertex(vi[1]) - a, mesh.Vertex(vi[2]) - a) * (a - centre);
+  }
+  EXPECT_GT(outward, 0.0);
   for (int i = 0; i < mesh.VertexCount(); ++i)
     ASSERT_NEAR(mesh.Vertex(i).DistanceTo(centre), 1.0, 0.05) << "vertex " << i;
 
   // The same filters run here directly.
-  vtkNew<vtkPoints> points;
-  for (int i = 0; i < cloud.Count(); ++i)
-    points->InsertNextPoint(cloud[i].x, cloud[i].y, cloud[i].z);
-  vtkNew<vtkPolyData> input;
-  input->SetPoints(points);
-  vtkNew<vtkSurfaceReconstructionFilter> reconstruction;
-  reconstruction->SetInputData(input);
-  reconstruction->Update();
   vtkNew<vtkContourFilter> contour;
-  contour->SetInputData(reconstruction->GetOutput());
+  contour->SetInputData(ReconstructionVolume(cloud));
   contour->SetValue(0, 0.0);
   contour->Update();
   vtkPolyData *output = contour->GetOutput();
-
   ASSERT_EQ(mesh.VertexCount(), output->GetNumberOfPoints());
   ASSERT_EQ(mesh.FaceCount(), output->GetNumberOfPolys());
   for (int i = 0; i < mesh.VertexCount(); ++i)
@@ -61,15 +58,15 @@ TEST(ConcaveWrap, SphereGivesTheContourReversedAsAClosedOutwardMesh)
 
 TEST(ConcaveWrap, TorusKeepsItsHole)
 {
-  const double ringRadius = 2.0, tubeRadius = 0.6;
+  const double ring = 2.0, tube = 0.6;
   ON_Mesh mesh;
-  ASSERT_EQ(PMSurface::WrapConcaveMesh(mesh, TorusCloud(6000, ringRadius, tubeRadius), 0), 1);
+  ASSERT_EQ(PMSurface::WrapConcaveMesh(mesh, TorusCloud(6000, ring, tube), 0), 1);
   EXPECT_TRUE(IsClosedAndConsistentlyOriented(mesh));
   for (int i = 0; i < mesh.VertexCount(); ++i) {
     const ON_3dPoint v = mesh.Vertex(i);
     const double rho = std::hypot(v.x, v.y);
-    ASSERT_NEAR(std::hypot(rho - ringRadius, v.z), tubeRadius, 0.1) << "vertex " << i;
-    ASSERT_GT(rho, ringRadius - tubeRadius - 0.1) << "vertex " << i << " in the hole";
+    ASSERT_NEAR(std::hypot(rho - ring, v.z), tube, 0.1) << "vertex " << i;
+    ASSERT_GT(rho, ring - tube - 0.1) << "vertex " << i << " in the hole";
   }
 }
 
@@ -79,33 +76,47 @@ TEST(ConcaveWrap, CloudsTheReconstructionCannotSampleFailAndKeepTheCallersMesh)
   const double inf = std::numeric_limits<double>::infinity();
   // s(i, scale): a well spread value in [0, scale).
   const auto s = [](int i, double scale) { return scale * std::fmod(i * 0.618034, 1.0); };
-  const auto cloud = [](int count, std::function<ON_3dPoint(int)> point) {
-    ON_3dPointArray points;
-    for (int i = 0; i < count; ++i)
-      points.Append(point(i));
-    return points;
+  const auto spread = [&](int count, double x, double y, double z) {
+    return Cloud(count, [&](int i) { return ON_3dPoint(s(i, x), s(3 * i, y), s(7 * i, z)); });
   };
   const ON_3dPointArray cases[] = {
-      ON_3dPointArray(), cloud(1, [](int) { return ON_3dPoint(1, 2, 3); }),
-      cloud(30, [](int) { return ON_3dPoint(1, 2, 3); }),
-      cloud(30, [&](int i) { return ON_3dPoint(s(i, 1), 0, 0); }),             // collinear
-      cloud(5000, [&](int i) { return ON_3dPoint(s(i, 1), s(7 * i, 1), 2); }), // coplanar
-      cloud(30, [&](int i) { return ON_3dPoint(i ? s(i, 1) : nan, i % 3, i % 5); }),
-      cloud(30, [&](int i) { return ON_3dPoint(i % 2, i ? s(i, 1) : inf, i % 5); }),
-      cloud(30, [&](int i) { return ON_3dPoint(i % 2, i % 3, s(i, 1e39)); }), // float overflow
-      // The grid with its border reaches beyond float range.
-      cloud(10,
-            [&](int i) { return ON_3dPoint(s(i, 3.3e38), s(3 * i, 3.3e38), s(7 * i, 3.3e38)); }),
+      ON_3dPointArray(), Cloud(1, [](int) { return ON_3dPoint(1, 2, 3); }),
+      Cloud(30, [](int) { return ON_3dPoint(1, 2, 3); }), spread(30, 1, 0, 0), // collinear
+      Cloud(5000, [&](int i) { return ON_3dPoint(s(i, 1), s(7 * i, 1), 2); }), // coplanar
+      Cloud(30, [&](int i) { return ON_3dPoint(i ? s(i, 1) : nan, i % 3, i % 5); }),
+      Cloud(30, [&](int i) { return ON_3dPoint(i % 2, i ? s(i, 1) : inf, i % 5); }),
+      Cloud(30, [&](int i) { return ON_3dPoint(i % 2, i % 3, s(i, 1e39)); }), // float overflow
+      spread(10, 3.3e38, 3.3e38, 3.3e38), // the grid with its border beyond float range
       // Spread below float resolution: every point lands on one float.
-      cloud(30, [&](int i) { return ON_3dPoint(1e9 + s(i, 1e-3), 1e9 + s(3 * i, 1e-3), 1e9); }),
+      Cloud(30, [&](int i) { return ON_3dPoint(1e9 + s(i, 1e-3), 1e9 + s(3 * i, 1e-3), 1e9); }),
       // Thin slabs: billions of samples, or more than an int can count.
-      cloud(30, [&](int i) { return ON_3dPoint(s(i, 1e6), s(3 * i, 1e6), s(7 * i, 1e-6)); }),
-      cloud(30, [&](int i) { return ON_3dPoint(s(i, 1e30), s(3 * i, 1e30), s(7 * i, 1e-10)); })};
-  for (const ON_3dPointArray &points : cases) {
-    PMSurface::SetError(CString(L"before"));
-    ON_Mesh mesh = MarkerMesh();
-    EXPECT_EQ(PMSurface::WrapConcaveMesh(mesh, points, 0), 0) << "case " << (&points - cases);
-    EXPECT_EQ(PMSurface::GetError(), L"Invalid mesh") << "case " << (&points - cases);
-    EXPECT_TRUE(SameMesh(mesh, MarkerMesh())) << "case " << (&points - cases);
+      spread(30, 1e6, 1e6, 1e-6), spread(30, 1e30, 1e30, 1e-10)};
+  for (const ON_3dPointArray &points : cases)
+    ExpectWrapFails(PMSurface::WrapConcaveMesh, points, int(&points - cases));
+}
+
+TEST(ReconstructionGrid, PredictionMatchesTheFilter)
+{
+  Random random(3);
+  const ON_3dPointArray thinBox = Cloud(30, [&](int) {
+    return ON_3dPoint(random.Uniform(0, 1), random.Uniform(-5, 5), random.Uniform(2, 2.01));
+  });
+  CloudSpec scan;
+  scan.xmax = 40.0;
+  scan.ymax = 25.0;
+  scan.count = 2000;
+  scan.height = [](double x, double y) { return 2.0 * std::sin(x / 7.0) * std::cos(y / 5.0); };
+  const ON_3dPointArray clouds[] = {thinBox, SphereCloud(500, 3.0, ON_3dPoint(1e3, 0, -1)),
+                                    MakeCloud(scan)};
+  for (const ON_3dPointArray &cloud : clouds) {
+    const auto volume = ReconstructionVolume(cloud);
+    const FloatBounds bounds = ComputeFloatBounds(cloud);
+    ASSERT_TRUE(ConcaveWrapCanRun(bounds));
+    const ReconstructionGrid grid = PredictReconstructionGrid(bounds);
+    EXPECT_DOUBLE_EQ(grid.spacing, volume->GetSpacing()[0]);
+    for (int axis = 0; axis < 3; ++axis) {
+      EXPECT_EQ(grid.dimensions[axis], volume->GetDimensions()[axis]) << "axis " << axis;
+      EXPECT_NEAR(grid.origin[axis], volume->GetOrigin()[axis], 1e-12 * grid.spacing);
+    }
   }
 }

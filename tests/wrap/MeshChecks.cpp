@@ -1,6 +1,13 @@
 #include "MeshChecks.h"
 
+#include "PMSurface.h"
 #include "support/PointCloudGenerator.h"
+
+#include <gtest/gtest.h>
+#include <vtkNew.h>
+#include <vtkPoints.h>
+#include <vtkPolyData.h>
+#include <vtkSurfaceReconstructionFilter.h>
 
 #include <cmath>
 #include <map>
@@ -10,28 +17,24 @@ namespace pelmora::test {
 
 ON_3dPointArray SphereCloud(int count, double radius, const ON_3dPoint &centre)
 {
-  ON_3dPointArray points;
-  for (int i = 0; i < count; ++i) {
+  return Cloud(count, [&](int i) {
     const double z = 1.0 - 2.0 * (i + 0.5) / count, ring = std::sqrt(1.0 - z * z);
     const double angle = M_PI * (3.0 - std::sqrt(5.0)) * i;
-    points.Append(centre + ON_3dPoint(ring * std::cos(angle), ring * std::sin(angle), z) * radius);
-  }
-  return points;
+    return centre + ON_3dPoint(ring * std::cos(angle), ring * std::sin(angle), z) * radius;
+  });
 }
 
 ON_3dPointArray TorusCloud(int count, double ringRadius, double tubeRadius)
 {
-  ON_3dPointArray points;
   Random random(7);
   const int around = static_cast<int>(std::sqrt(count * ringRadius / tubeRadius));
-  for (int i = 0; i < around; ++i)
-    for (int j = 0; j < count / around; ++j) {
-      const double u = 2.0 * M_PI * (i + random.Uniform(-0.2, 0.2)) / around;
-      const double v = 2.0 * M_PI * (j + random.Uniform(-0.2, 0.2)) / (count / around);
-      const double rho = ringRadius + tubeRadius * std::cos(v);
-      points.Append(ON_3dPoint(rho * std::cos(u), rho * std::sin(u), tubeRadius * std::sin(v)));
-    }
-  return points;
+  const int across = count / around;
+  return Cloud(around * across, [&](int k) {
+    const double u = 2.0 * M_PI * (k / across + random.Uniform(-0.2, 0.2)) / around;
+    const double v = 2.0 * M_PI * (k % across + random.Uniform(-0.2, 0.2)) / across;
+    const double rho = ringRadius + tubeRadius * std::cos(v);
+    return ON_3dPoint(rho * std::cos(u), rho * std::sin(u), tubeRadius * std::sin(v));
+  });
 }
 
 bool IsClosedAndConsistentlyOriented(const ON_Mesh &mesh)
@@ -49,21 +52,6 @@ bool IsClosedAndConsistentlyOriented(const ON_Mesh &mesh)
       return false;
   }
   return !edges.empty();
-}
-
-double SignedVolume(const ON_Mesh &mesh)
-{
-  double volume = 0.0;
-  for (int f = 0; f < mesh.FaceCount(); ++f) {
-    const int *vi = mesh.m_F[f].vi;
-    const ON_3dVector a = mesh.Vertex(vi[0]) - ON_3dPoint(0, 0, 0);
-    for (int k = 1; k + 1 < (mesh.m_F[f].IsTriangle() ? 3 : 4); ++k)
-      volume += a *
-                ON_CrossProduct(mesh.Vertex(vi[k]) - ON_3dPoint(0, 0, 0),
-                                mesh.Vertex(vi[k + 1]) - ON_3dPoint(0, 0, 0)) /
-                6.0;
-  }
-  return volume;
 }
 
 bool SameMesh(const ON_Mesh &a, const ON_Mesh &b)
@@ -85,6 +73,29 @@ ON_Mesh MarkerMesh()
   mesh.SetVertex(2, ON_3dPoint(0, 0, 7));
   mesh.SetTriangle(0, 0, 1, 2);
   return mesh;
+}
+
+void ExpectWrapFails(int (*wrap)(ON_Mesh &, const ON_3dPointArray &, int),
+                     const ON_3dPointArray &cloud, int caseIndex)
+{
+  PMSurface::SetError(CString(L"before"));
+  ON_Mesh mesh = MarkerMesh();
+  EXPECT_EQ(wrap(mesh, cloud, 0), 0) << "case " << caseIndex;
+  EXPECT_EQ(PMSurface::GetError(), L"Invalid mesh") << "case " << caseIndex;
+  EXPECT_TRUE(SameMesh(mesh, MarkerMesh())) << "case " << caseIndex;
+}
+
+vtkSmartPointer<vtkImageData> ReconstructionVolume(const ON_3dPointArray &cloud)
+{
+  vtkNew<vtkPoints> points;
+  for (int i = 0; i < cloud.Count(); ++i)
+    points->InsertNextPoint(cloud[i].x, cloud[i].y, cloud[i].z);
+  vtkNew<vtkPolyData> input;
+  input->SetPoints(points);
+  vtkNew<vtkSurfaceReconstructionFilter> filter;
+  filter->SetInputData(input);
+  filter->Update();
+  return filter->GetOutput();
 }
 
 } // namespace pelmora::test

@@ -36,30 +36,7 @@ struct ShownWindows : QObject
 
 } // namespace
 
-TEST(WrapMesh, ZeroChoosesTheConvexWrapAnyOtherValueTheConcaveOne)
-{
-  const ON_3dPointArray cloud = DentedCloud();
-  ON_Mesh convex, concave, chosen;
-  ASSERT_EQ(PMSurface::WrapConvexMesh(convex, cloud, 0), 1);
-  ASSERT_EQ(PMSurface::WrapConcaveMesh(concave, cloud, 0), 1);
-  EXPECT_TRUE(IsClosedAndConsistentlyOriented(convex));
-  ASSERT_FALSE(SameMesh(convex, concave));
-  ASSERT_EQ(PMSurface::WrapMesh(chosen, cloud, 0, 0), 1);
-  EXPECT_TRUE(SameMesh(chosen, convex));
-  for (int choice : {1, 2, -1}) {
-    ASSERT_EQ(PMSurface::WrapMesh(chosen, cloud, choice, 0), 1) << choice;
-    EXPECT_TRUE(SameMesh(chosen, concave)) << choice;
-  }
-  for (int choice : {0, 1}) {
-    PMSurface::SetError(CString(L"before"));
-    ON_Mesh untouched = MarkerMesh();
-    EXPECT_EQ(PMSurface::WrapMesh(untouched, ON_3dPointArray(), choice, 0), 0);
-    EXPECT_EQ(PMSurface::GetError(), L"Invalid mesh");
-    EXPECT_TRUE(SameMesh(untouched, MarkerMesh()));
-  }
-}
-
-TEST(WrapProgress, OnlyFlagOneOpensOneWindowTitledWithTheWrap)
+TEST(WrapMesh, ZeroChoosesTheConvexWrapAndOnlyFlagOneOpensOneWindowTitledWithTheWrap)
 {
   static int argc = 1;
   static char name[] = "test_wrap";
@@ -69,23 +46,26 @@ TEST(WrapProgress, OnlyFlagOneOpensOneWindowTitledWithTheWrap)
   ShownWindows shown;
   qApp->installEventFilter(&shown);
   const ON_3dPointArray cloud = DentedCloud();
+  ON_Mesh direct[2];
+  ASSERT_EQ(PMSurface::WrapConvexMesh(direct[0], cloud, 0), 1);
+  ASSERT_EQ(PMSurface::WrapConcaveMesh(direct[1], cloud, 0), 1);
+  ASSERT_FALSE(SameMesh(direct[0], direct[1]));
   const wchar_t *titles[] = {L"Wrapping convex mesh", L"Wrapping concave mesh"};
-  for (int concave : {0, 1}) {
-    for (int flag : {0, 2, -1}) {
+  for (int choice : {0, 1, 2, -1}) {
+    const int concave = choice != 0;
+    for (int flag : {0, 1, 2, -1}) {
+      SCOPED_TRACE(testing::Message() << "choice " << choice << " flag " << flag);
       thePipelineProgress.SetTitle(CString(L"untouched"));
       shown.count = 0;
       ON_Mesh mesh;
-      ASSERT_EQ(PMSurface::WrapMesh(mesh, cloud, concave, flag), 1);
-      EXPECT_EQ(shown.count, 0) << "flag " << flag;
-      EXPECT_EQ(thePipelineProgress.GetTitle(), L"untouched") << "flag " << flag;
+      ASSERT_EQ(PMSurface::WrapMesh(mesh, cloud, choice, flag), 1);
+      EXPECT_TRUE(SameMesh(mesh, direct[concave]));
+      EXPECT_EQ(shown.count, flag == 1 ? 1 : 0);
+      EXPECT_EQ(thePipelineProgress.GetTitle(), flag == 1 ? titles[concave] : L"untouched");
     }
-    shown.count = 0;
-    ON_Mesh withProgress, without;
-    ASSERT_EQ(PMSurface::WrapMesh(withProgress, cloud, concave, 1), 1);
-    EXPECT_EQ(shown.count, 1);
-    EXPECT_EQ(thePipelineProgress.GetTitle(), titles[concave]);
-    ASSERT_EQ(PMSurface::WrapMesh(without, cloud, concave, 0), 1);
-    EXPECT_TRUE(SameMesh(withProgress, without)); // progress changes nothing
+    ON_Mesh untouched = MarkerMesh();
+    EXPECT_EQ(PMSurface::WrapMesh(untouched, ON_3dPointArray(), choice, 0), 0);
+    EXPECT_TRUE(SameMesh(untouched, MarkerMesh()));
   }
   qApp->removeEventFilter(&shown);
 }
