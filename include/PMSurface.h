@@ -21,6 +21,7 @@ public:
   // The class holds no data: construction, destruction and assignment do
   // nothing (assignment returns the object itself) and cannot fail.
   PMSurface();
+  PMSurface(const PMSurface &);
   ~PMSurface();
   PMSurface &operator=(const PMSurface &);
 

@@ -345,7 +345,7 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
         lineEnd = end;
       if (isVertex) {
         // Fields in header order; x, y and z must be plain scalars.
-        double values[3];
+        double values[3] = {0.0, 0.0, 0.0};
         const char *q = p;
         int maxIndex = std::max(layout.index[0], std::max(layout.index[1], layout.index[2]));
         for (int field = 0; field <= maxIndex; ++field) {

@@ -1,3 +1,7 @@
-// The shared library is the folder libraries linked whole; this file only
-// gives the target a source of its own.
-// (includes added as the folders fill in)
+// The shared library is the folder libraries linked whole; this file gives
+// the target a source of its own and checks that the public headers compile
+// on their own, each without the others.
+#include "PMProgress.h"
+#include "PMSurface.h"
+#include "PMToolkit.h"
+#include "opennurbs.h"

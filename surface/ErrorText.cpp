@@ -17,6 +17,8 @@ CString &errorText()
 
 PMSurface::PMSurface() = default;
 
+PMSurface::PMSurface(const PMSurface &) = default;
+
 PMSurface::~PMSurface() = default;
 
 PMSurface &PMSurface::operator=(const PMSurface &)

@@ -137,10 +137,11 @@ TEST(CommandLine, WrapWritesEveryMeshFormatWithTheLibrarysVertices)
     std::vector<ON_3dPoint> actual(back.Array(), back.Array() + back.Count());
     std::sort(actual.begin(), actual.end(), less);
     ASSERT_EQ(actual.size(), expected.size()) << name;
-    if (std::string(name) != "m.obj") // text with 6 significant digits
+    if (std::string(name) != "m.obj") { // text with 6 significant digits
       EXPECT_TRUE(std::equal(actual.begin(), actual.end(), expected.begin(), [](auto &a, auto &b) {
         return a == b;
       })) << name;
+    }
   }
   CliRun run = RunPelmora("wrap '" + Sample("mould.xyz") + "' --concave -o c.stl", folder.Path());
   EXPECT_EQ(run.status, 0) << run.err;
