@@ -7,7 +7,8 @@
 // no exception leaves the library.
 //
 // Messages: "Cancelled", "Incorrect number of control points",
-// "Invalid Nurbs Surface", "Invalid mesh".
+// "Invalid Nurbs Surface", "Invalid mesh", and messages naming input that
+// cannot be worked on (see each operation).
 #pragma once
 
 #include "PMExport.h"
@@ -35,9 +36,13 @@ public:
   //   matrix  out: rows x cols points, row-major, caller's orientation.
   //   rows, cols out: the counts used (their entry values are ignored).
   //   surface out: the fitted surface (left as the fit left it on failure).
-  // Result: 1 once the matrix is built (a failed fit only sets the error
-  // text); 0 with "Cancelled" when the user cancels (matrix and surface are
-  // then untouched).
+  // Result: 1 once the matrix is built (a failed fit or offset only sets the
+  // error text; test the surface's validity to know); 0 with "Cancelled"
+  // when the user cancels (matrix and surface then untouched); 0 with the
+  // grid's own message when the accepted counts or the cloud cannot make a
+  // grid (surface untouched), or with "Not enough memory for the point
+  // cloud" / "The surface could not be draped" when the work cannot be
+  // done at all.
   static int DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_NurbsSurface &surface,
                           const ON_3dPointArray &points, const ON_3dVector &direction,
                           int interpolate, int showProgress, HWND const *parent);
