@@ -1,4 +1,6 @@
-# ctest script: install, build the consumer against the install, run it.
+# ctest script: installs the library into a scratch prefix, checks what was
+# installed, builds the example host against the installed CMake package and
+# drapes a sample with it, and checks the pkg-config file.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -18,13 +20,18 @@ foreach(f include/pelmora/PMSurface.h include/pelmora/PMProgress.h include/pelmo
   endif()
 endforeach()
 
-run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/consumer
+# The example host: headers alone are enough to call the library.
+run(${CMAKE_COMMAND} -S ${HOST_DIR} -B ${WORK_DIR}/host
     -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
-    "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${CONSUMER_FLAGS}")
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
-run(${WORK_DIR}/consumer/consumer)
-if(NOT last_output MATCHES "rows 7 cols 14")
-  message(FATAL_ERROR "unexpected consumer output: ${last_output}")
+    "-DCMAKE_CXX_FLAGS=${HOST_FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${HOST_FLAGS}")
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/host)
+run(${WORK_DIR}/host/pelmora_host --toolkit none ${CLOUD})
+if(NOT last_output MATCHES "rows ([0-9]+)\ncolumns ([0-9]+)\nmatrix ([0-9]+)\nsurface valid")
+  message(FATAL_ERROR "unexpected host output: ${last_output}")
+endif()
+math(EXPR cells "${CMAKE_MATCH_1} * ${CMAKE_MATCH_2}")
+if(NOT cells EQUAL CMAKE_MATCH_3 OR cells LESS 9)
+  message(FATAL_ERROR "matrix does not match rows x columns: ${last_output}")
 endif()
 
 find_program(PKG_CONFIG pkg-config)
@@ -41,4 +48,4 @@ if(PKG_CONFIG)
     message(FATAL_ERROR "unexpected pkg-config libs: ${last_output}")
   endif()
 endif()
-message(STATUS "consumer ok")
+message(STATUS "installed package ok: ${last_output}")
