@@ -8,9 +8,13 @@
 // over the grid of span indices: level 0 holds one box per bispan, level L one
 // box per 2^L x 2^L block, each oriented along the mean frame of its children. A query walks it
 // depth first, nearest child first, pruning boxes that cannot hold a point nearer than the best
-// found, and refines candidate bispans with Newton steps from the discrete local minima of a grid
-// of samples (one seed from the box on nearly flat bispans, 2*order+1 square
-// on curved ones, 33 square where the net does not bound the patch).
+// found. Curved bispans reached are sampled on a coarse grid, the nearest sample counting as a
+// point found, and refined afterwards, nearest sample first, on a grid of 2*order+1 square
+// samples: a bispan is skipped
+// when no cell of its grid can hold a nearer point (each cell lies within a bound of the second
+// derivatives of the bilinear patch of its corners), otherwise Newton steps start from the
+// discrete local minima of its samples. Nearly flat bispans get one seed from the box, bispans
+// whose net does not bound them 33 square samples.
 #pragma once
 
 #include <cstddef>
@@ -80,8 +84,20 @@ private:
   double BoxDistance2(const Box &box, const double *p) const;
   void BuildLeaves(const ON_NurbsSurface &surface);
   void BuildLevels();
+  // Squared distance of the nearest point found on one bispan within rect,
+  // at (s, t); +infinity when none is found or, with bound finite, when no
+  // point of the bispan can be nearer than sqrt(bound).
   double SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
-                     const ParameterRect &rect, double &s, double &t) const;
+                     const ParameterRect &rect, double bound, double &s, double &t) const;
+  // A coarse grid of order x order samples on a curved bispan within rect:
+  // the squared distance of its nearest sample, at (s, t), and in lower2 a
+  // lower bound of the squared distance to the bispan (0 when rational);
+  // +infinity for other bispans.
+  double NearestSample(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
+                       const ParameterRect &rect, double &s, double &t, double &lower2) const;
+  // Upper bound of the length of the second derivative along dir (0: u,
+  // 1: v) over a bispan of a non-rational surface.
+  double BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const;
 
   double m_origin[3]; // centre of the control points' range
 

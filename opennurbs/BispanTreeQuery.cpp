@@ -3,6 +3,7 @@
 #include "BispanTree.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "NurbsBasis.h"
@@ -78,36 +79,120 @@ private:
   int m_span0, m_span1;
 };
 
+// Values of the three quadratic basis functions of a span of positive length
+// (knots t[0..3], the span [t[1], t[2]]) at u; false for any other order or
+// span.
+bool QuadraticBasis(int order, const double *t, double u, double *N)
+{
+  if (order != 3 || !(t[2] > t[1]))
+    return false;
+  const double a = (t[2] - u) / (t[2] - t[1]), b = (u - t[1]) / (t[2] - t[1]);
+  const double left = (t[2] - u) / (t[2] - t[0]), right = (u - t[1]) / (t[3] - t[1]);
+  N[0] = left * a;
+  N[1] = (1.0 - left) * a + (1.0 - right) * b;
+  N[2] = right * b;
+  return true;
+}
+
+// SampleBispan on a non-rational biquadratic bispan in 3-D, from the basis
+// values at the grid lines.
+void SampleQuadratic(const ON_NurbsSurface &S, int span0, int span1, const double *Ns,
+                     const double *Nt, int g, const double *p, double *dist2, double (*points)[3])
+{
+  double cv[3][3][3];
+  for (int a = 0; a < 3; ++a)
+    for (int b = 0; b < 3; ++b) {
+      const double *x =
+          S.m_cv + size_t(span0 + a) * S.m_cv_stride[0] + size_t(span1 + b) * S.m_cv_stride[1];
+      for (int c = 0; c < 3; ++c)
+        cv[a][b][c] = x[c];
+    }
+  for (int i = 0; i < g; ++i) {
+    const double *N = Ns + 3 * i;
+    double row[3][3];
+    for (int b = 0; b < 3; ++b)
+      for (int c = 0; c < 3; ++c)
+        row[b][c] = N[0] * cv[0][b][c] + N[1] * cv[1][b][c] + N[2] * cv[2][b][c];
+    for (int j = 0; j < g; ++j) {
+      const double *M = Nt + 3 * j;
+      double *x = points[i * g + j];
+      double sum = 0.0;
+      for (int c = 0; c < 3; ++c) {
+        x[c] = M[0] * row[0][c] + M[1] * row[1][c] + M[2] * row[2][c];
+        sum += (x[c] - p[c]) * (x[c] - p[c]);
+      }
+      dist2[i * g + j] = sum == sum ? sum : kInfinity;
+    }
+  }
+}
+
+// Squared distance from p to the box of the four corners of grid cell (i, j).
+double CellGap2(const double (*points)[3], int g, int i, int j, const double *p)
+{
+  const int corner[4] = {i * g + j, i * g + j + 1, (i + 1) * g + j, (i + 1) * g + j + 1};
+  double gap2 = 0.0;
+  for (int c = 0; c < 3; ++c) {
+    double lo = points[corner[0]][c], hi = lo;
+    for (int k = 1; k < 4; ++k) {
+      lo = std::min(lo, points[corner[k]][c]);
+      hi = std::max(hi, points[corner[k]][c]);
+    }
+    const double gap = lo > p[c] ? lo - p[c] : (p[c] > hi ? p[c] - hi : 0.0);
+    gap2 += gap * gap;
+  }
+  return gap2;
+}
+
 // Squared distances from p to a g x g grid of points over rect on one bispan.
 void SampleBispan(const ON_NurbsSurface &S, bool rational, int span0, int span1,
-                  const ParameterRect &rect, int g, const double *p, double *dist2)
+                  const ParameterRect &rect, int g, const double *p, double *dist2,
+                  double (*points)[3])
 {
   const int order0 = S.m_order[0], order1 = S.m_order[1], dim = S.m_dim;
   const int cvsize = S.CVSize();
   double Ns[kMaxSamples * kMaxFastOrder], Nt[kMaxSamples * kMaxFastOrder];
   double work[kMaxFastOrder * kMaxFastOrder + 4 * kMaxFastOrder];
   for (int i = 0; i < g; ++i) {
-    EvaluateBasis(order0, S.m_knot[0] + span0, rect.u0 + (rect.u1 - rect.u0) * i / (g - 1), 0,
-                  Ns + i * order0, work);
-    EvaluateBasis(order1, S.m_knot[1] + span1, rect.v0 + (rect.v1 - rect.v0) * i / (g - 1), 0,
-                  Nt + i * order1, work);
+    const double u = rect.u0 + (rect.u1 - rect.u0) * i / (g - 1);
+    const double v = rect.v0 + (rect.v1 - rect.v0) * i / (g - 1);
+    if (!QuadraticBasis(order0, S.m_knot[0] + span0, u, Ns + i * order0))
+      EvaluateBasis(order0, S.m_knot[0] + span0, u, 0, Ns + i * order0, work);
+    if (!QuadraticBasis(order1, S.m_knot[1] + span1, v, Nt + i * order1))
+      EvaluateBasis(order1, S.m_knot[1] + span1, v, 0, Nt + i * order1, work);
+  }
+  if (order0 == 3 && order1 == 3 && !rational && dim == 3) {
+    SampleQuadratic(S, span0, span1, Ns, Nt, g, p, dist2, points);
+    return;
+  }
+  // Tensor product: first the order1 columns of control points combined
+  // along u for each sample row, then each sample from its row.
+  double rows[kMaxSamples][kMaxFastOrder][4];
+  for (int i = 0; i < g; ++i) {
+    const double *N = Ns + i * order0;
+    for (int b = 0; b < order1; ++b) {
+      double h[4] = {0.0, 0.0, 0.0, 0.0};
+      for (int a = 0; a < order0; ++a) {
+        const double *cv =
+            S.m_cv + size_t(span0 + a) * S.m_cv_stride[0] + size_t(span1 + b) * S.m_cv_stride[1];
+        for (int c = 0; c < cvsize; ++c)
+          h[c] += N[a] * cv[c];
+      }
+      for (int c = 0; c < 4; ++c)
+        rows[i][b][c] = h[c];
+    }
   }
   for (int i = 0; i < g; ++i) {
     for (int j = 0; j < g; ++j) {
+      const double *N = Nt + j * order1;
       double h[4] = {0.0, 0.0, 0.0, 0.0};
-      for (int a = 0; a < order0; ++a) {
-        const double *row = S.m_cv + size_t(span0 + a) * S.m_cv_stride[0];
-        for (int b = 0; b < order1; ++b) {
-          const double *cv = row + size_t(span1 + b) * S.m_cv_stride[1];
-          const double n = Ns[i * order0 + a] * Nt[j * order1 + b];
-          for (int c = 0; c < cvsize; ++c)
-            h[c] += n * cv[c];
-        }
-      }
+      for (int b = 0; b < order1; ++b)
+        for (int c = 0; c < cvsize; ++c)
+          h[c] += N[b] * rows[i][b][c];
       const double w = rational ? h[dim] : 1.0;
       double sum = 0.0;
       for (int c = 0; c < 3; ++c) {
         const double x = c < dim ? h[c] / w : 0.0;
+        points[i * g + j][c] = x;
         sum += (x - p[c]) * (x - p[c]);
       }
       dist2[i * g + j] = (w != 0.0 && sum == sum) ? sum : kInfinity;
@@ -135,8 +220,40 @@ double BispanTree::BoxDistance2(const Box &box, const double *p) const
   return sum * (1.0 - 1e-5);
 }
 
+double BispanTree::BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const
+{
+  // The second derivative along dir is a spline whose control points are
+  // scaled second differences of the control points (differences of the
+  // first derivative's control points): its length is at most the longest.
+  const int order = m_order[dir], degree = order - 1;
+  const int first = dir == 0 ? span0 : span1;
+  const double *knot = m_knot[dir];
+  const int stride = m_cv_stride[dir];
+  double largest = 0.0;
+  for (int a = 0; a + 2 < order; ++a) {
+    const double width = knot[first + a + degree] - knot[first + a + 1];
+    const double width0 = knot[first + a + degree] - knot[first + a];
+    const double width1 = knot[first + a + 1 + degree] - knot[first + a + 1];
+    if (!(width > 0.0)) // then the first derivative's terms play no part here
+      continue;
+    for (int b = 0; b < m_order[1 - dir]; ++b) {
+      const int i = dir == 0 ? span0 + a : span0 + b, j = dir == 0 ? span1 + b : span1 + a;
+      const double *cv = surface.m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1];
+      double sum = 0.0;
+      for (int c = 0; c < m_dim; ++c) {
+        const double q0 = (cv[stride + c] - cv[c]) / width0;
+        const double q1 = (cv[2 * stride + c] - cv[stride + c]) / width1;
+        sum += (q1 - q0) * (q1 - q0);
+      }
+      largest = std::max(largest, std::sqrt(sum) * degree * (degree - 1) / width);
+    }
+  }
+  return largest;
+}
+
 double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
-                               int span1, const ParameterRect &rect, double &s, double &t) const
+                               int span1, const ParameterRect &rect, double bound, double &s,
+                               double &t) const
 {
   const double *k0 = m_knot[0] + m_order[0] - 2;
   const double *k1 = m_knot[1] + m_order[1] - 2;
@@ -166,9 +283,30 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
   const double p[3] = {P.x, P.y, P.z};
   const int g = m_shape[leaf] == kCurved ? 2 * std::max(m_order[0], m_order[1]) + 1 : kMaxSamples;
   double dist2[kMaxSamples * kMaxSamples];
-  SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2);
+  double points[kMaxSamples * kMaxSamples][3];
+  SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2, points);
   int seeds[6];
   const int seed_count = LocalMinimumSamples(dist2, g, seeds, 6);
+  // Over each grid cell the patch is within (hu^2 |Suu| + hv^2 |Svv|) / 8 of
+  // the bilinear patch of the cell's corners, which lies in their box: when
+  // no cell can hold a point nearer than sqrt(bound), neither can the bispan.
+  if (seed_count > 0 && !m_rational && bound < kInfinity) {
+    const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
+    const double bend = (hu * hu * BendBound(surface, span0, span1, 0) +
+                         hv * hv * BendBound(surface, span0, span1, 1)) *
+                        (0.125 * (1.0 + 1e-9));
+    const double magnitude =
+        std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(dist2[seeds[0]]);
+    const double reach = std::sqrt(bound) + bend + 1e-12 * magnitude;
+    const double reach2 = reach * reach;
+    bool open = false;
+    for (int i = 0; i + 1 < g && !open; ++i)
+      for (int j = 0; j + 1 < g && !open; ++j) {
+        open = !(CellGap2(points, g, i, j, p) >= reach2); // NaN keeps the cell
+      }
+    if (!open)
+      return kInfinity;
+  }
   double best = kInfinity;
   for (int k = 0; k < seed_count; ++k) {
     double u = local.u0 + (local.u1 - local.u0) * (seeds[k] / g) / (g - 1);
@@ -181,6 +319,47 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
     }
   }
   return best;
+}
+
+double BispanTree::NearestSample(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
+                                 int span1, const ParameterRect &rect, double &s, double &t,
+                                 double &lower2) const
+{
+  if (m_shape[size_t(span0) * m_spans[1] + span1] != kCurved)
+    return kInfinity;
+  const double *k0 = m_knot[0] + m_order[0] - 2;
+  const double *k1 = m_knot[1] + m_order[1] - 2;
+  const ParameterRect local{std::max(k0[span0], rect.u0), std::min(k0[span0 + 1], rect.u1),
+                            std::max(k1[span1], rect.v0), std::min(k1[span1 + 1], rect.v1)};
+  const double p[3] = {P.x, P.y, P.z};
+  const int g = std::max(m_order[0], m_order[1]);
+  double dist2[kMaxSamples * kMaxSamples];
+  double points[kMaxSamples * kMaxSamples][3];
+  SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2, points);
+  int nearest = 0;
+  for (int k = 1; k < g * g; ++k)
+    if (dist2[k] < dist2[nearest])
+      nearest = k;
+  s = local.u0 + (local.u1 - local.u0) * (nearest / g) / (g - 1);
+  t = local.v0 + (local.v1 - local.v0) * (nearest % g) / (g - 1);
+  // Lower bound: as in SolveBispan, every cell of the grid lies within the
+  // bending bound of the box of its corners.
+  lower2 = 0.0;
+  if (!m_rational) {
+    const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
+    const double bend = (hu * hu * BendBound(surface, span0, span1, 0) +
+                         hv * hv * BendBound(surface, span0, span1, 1)) *
+                        (0.125 * (1.0 + 1e-9));
+    const double magnitude =
+        std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(dist2[nearest]);
+    double gap2 = kInfinity;
+    for (int i = 0; i + 1 < g; ++i)
+      for (int j = 0; j + 1 < g; ++j)
+        gap2 = std::min(gap2, CellGap2(points, g, i, j, p));
+    const double lower = std::sqrt(gap2) - bend - 1e-12 * magnitude;
+    lower2 = lower > 0.0 ? lower * lower : 0.0; // NaN gives 0
+  }
+  return dist2[nearest];
 }
 
 bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &P,
@@ -208,6 +387,22 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
   bool found = false;
   double best = limit2 > 0.0 ? limit2 : kInfinity;
   auto pruned = [&](double bound) { return found ? bound >= best : bound > best; };
+  auto consider = [&](double f, double u, double v) {
+    if (f < kInfinity && !pruned(f)) {
+      found = true;
+      best = f;
+      s = u;
+      t = v;
+    }
+  };
+  struct Candidate
+  {
+    int a, b;
+    double bound, sample;
+  };
+  constexpr int kMaxCandidates = 256;
+  Candidate candidates[kMaxCandidates];
+  int candidate_count = 0;
 
   Node stack[4 * 64];
   int top = 0;
@@ -219,14 +414,18 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
     if (pruned(node.bound))
       continue;
     if (node.level == 0) {
-      double u = 0.0, v = 0.0;
-      const double f = SolveBispan(surface, P, node.a, node.b, rect, u, v);
-      if (f < kInfinity && !pruned(f)) {
-        found = true;
-        best = f;
-        s = u;
-        t = v;
-      }
+      // Curved bispans are sampled now and refined later, nearest sample
+      // first, so that the best refined point comes early and prunes the
+      // others; the rest (and curved ones beyond the list) are solved now.
+      double u = 0.0, v = 0.0, lower2 = 0.0;
+      double f = candidate_count < kMaxCandidates
+                     ? NearestSample(surface, P, node.a, node.b, rect, u, v, lower2)
+                     : kInfinity;
+      if (f < kInfinity)
+        candidates[candidate_count++] = {node.a, node.b, std::max(node.bound, lower2), f};
+      else
+        f = SolveBispan(surface, P, node.a, node.b, rect, found ? best : kInfinity, u, v);
+      consider(f, u, v);
       continue;
     }
     // Children, pushed farthest first so the nearest is searched next.
@@ -246,6 +445,17 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
         std::swap(children[m - 1], children[m]);
     for (int k = 0; k < count; ++k)
       stack[top++] = children[k];
+  }
+  for (int k = 1; k < candidate_count; ++k)
+    for (int m = k; m > 0 && candidates[m - 1].sample > candidates[m].sample; --m)
+      std::swap(candidates[m - 1], candidates[m]);
+  for (int k = 0; k < candidate_count; ++k) {
+    if (pruned(candidates[k].bound))
+      continue;
+    double u = 0.0, v = 0.0;
+    const double f = SolveBispan(surface, P, candidates[k].a, candidates[k].b, rect,
+                                 found ? best : kInfinity, u, v);
+    consider(f, u, v);
   }
   if (found)
     dist2 = best;

@@ -82,6 +82,18 @@ ON_NurbsSurface NegativeWeightSurface()
   });
 }
 
+// Biquadratic net of a noisy scan with a step, where about a third of the
+// points dropped to the floor: spikes one span wide. Weights 1 when rational.
+ON_NurbsSurface RoughSurface(bool rational)
+{
+  return opennurbs_test::Grid(rational, 3, 3, 12, 11, [&](int i, int j) {
+    const unsigned hash = unsigned(i * 7919 + j * 104729) * 2654435761u;
+    const double noise = 0.05 * double(hash >> 20 & 255) / 255.0;
+    const double z = (hash >> 8 & 7) < 3 ? -3.0 : (i > 6 ? 1.5 : 0.0) + noise;
+    return ON_4dPoint(0.5 * i, 0.5 * j, z, 1.0);
+  });
+}
+
 TEST(NurbsClosestPoint, NeverFartherThanADenseSearch)
 {
   const struct
@@ -94,6 +106,8 @@ TEST(NurbsClosestPoint, NeverFartherThanADenseSearch)
       {"wavy rational", WavySurface(true), ON_3dPoint(-3, -3, -4), ON_3dPoint(10, 10, 4)},
       {"folded", FoldedSurface(), ON_3dPoint(-2, -2, -1.5), ON_3dPoint(8, 5, 3.5)},
       {"negative weight", NegativeWeightSurface(), ON_3dPoint(-2, -2, -2), ON_3dPoint(4, 5, 2)},
+      {"rough", RoughSurface(false), ON_3dPoint(-1, -1, -4), ON_3dPoint(6.5, 6, 3)},
+      {"rough, weights 1", RoughSurface(true), ON_3dPoint(-1, -1, -4), ON_3dPoint(6.5, 6, 3)},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
@@ -110,6 +124,8 @@ TEST(NurbsClosestPoint, NeverFartherThanADenseSearch)
       ON_3dPoint P(next(c.lo.x, c.hi.x), next(c.lo.y, c.hi.y), next(c.lo.z, c.hi.z));
       if (k % 5 == 0) // exactly on the surface
         P = S.PointAt(next(sd[0], sd[1]), next(td[0], td[1]));
+      if (k % 5 == 1) // a control point, as the probe offset asks
+        S.GetCV(int(next(0, S.CVCount(0))), int(next(0, S.CVCount(1))), P);
       Found found;
       ASSERT_TRUE(Closest(S, P, found));
       const Found reference = DenseClosest(S, P, sd[0], sd[1], td[0], td[1]);
