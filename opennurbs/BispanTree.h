@@ -121,6 +121,8 @@ private:
     kUnbounded
   };
   std::vector<unsigned char> m_shape;
+  // Per bispan of a non-rational surface: BendBound along u and along v.
+  std::vector<float> m_bend;
 };
 
 } // namespace pelmora

@@ -189,6 +189,7 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
   m_shape.resize(leaves);
+  m_bend.resize(2 * leaves);
   double rows[kMaxFastOrder][kMaxFastOrder][4];
   double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
   const int p = order0 - 1, q = order1 - 1;
@@ -245,10 +246,44 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
       // Nearly flat: thinner than a tenth of its extent along the patch.
       const double thickness = double(box.hi[2]) - box.lo[2];
       const double extent = std::min(double(box.hi[0]) - box.lo[0], double(box.hi[1]) - box.lo[1]);
+      for (int dir = 0; dir < 2; ++dir)
+        m_bend[2 * (size_t(i) * m_spans[1] + j) + dir] =
+            UpperBound(BendBound(surface, i, j, dir), 0.0);
       m_shape[size_t(i) * m_spans[1] + j] =
           !bounded ? kUnbounded : (thickness <= 0.1 * extent ? kFlat : kCurved);
     }
   }
+}
+
+double BispanTree::BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const
+{
+  // The second derivative along dir is a spline whose control points are
+  // scaled second differences of the control points (differences of the
+  // first derivative's control points): its length is at most the longest.
+  const int order = m_order[dir], degree = order - 1;
+  const int first = dir == 0 ? span0 : span1;
+  const double *knot = m_knot[dir];
+  const int stride = m_cv_stride[dir];
+  double largest = 0.0;
+  for (int a = 0; a + 2 < order; ++a) {
+    const double width = knot[first + a + degree] - knot[first + a + 1];
+    const double width0 = knot[first + a + degree] - knot[first + a];
+    const double width1 = knot[first + a + 1 + degree] - knot[first + a + 1];
+    if (!(width > 0.0)) // then the first derivative's terms play no part here
+      continue;
+    for (int b = 0; b < m_order[1 - dir]; ++b) {
+      const int i = dir == 0 ? span0 + a : span0 + b, j = dir == 0 ? span1 + b : span1 + a;
+      const double *cv = surface.m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1];
+      double sum = 0.0;
+      for (int c = 0; c < m_dim; ++c) {
+        const double q0 = (cv[stride + c] - cv[c]) / width0;
+        const double q1 = (cv[2 * stride + c] - cv[stride + c]) / width1;
+        sum += (q1 - q0) * (q1 - q0);
+      }
+      largest = std::max(largest, std::sqrt(sum) * degree * (degree - 1) / width);
+    }
+  }
+  return largest;
 }
 
 void BispanTree::PlanLevels()

@@ -127,7 +127,7 @@ void SampleQuadratic(const ON_NurbsSurface &S, int span0, int span1, const doubl
 }
 
 // Squared distance from p to the box of the four corners of grid cell (i, j).
-double CellGap2(const double (*points)[3], int g, int i, int j, const double *p)
+inline double CellGap2(const double (*points)[3], int g, int i, int j, const double *p)
 {
   const int corner[4] = {i * g + j, i * g + j + 1, (i + 1) * g + j, (i + 1) * g + j + 1};
   double gap2 = 0.0;
@@ -220,37 +220,6 @@ double BispanTree::BoxDistance2(const Box &box, const double *p) const
   return sum * (1.0 - 1e-5);
 }
 
-double BispanTree::BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const
-{
-  // The second derivative along dir is a spline whose control points are
-  // scaled second differences of the control points (differences of the
-  // first derivative's control points): its length is at most the longest.
-  const int order = m_order[dir], degree = order - 1;
-  const int first = dir == 0 ? span0 : span1;
-  const double *knot = m_knot[dir];
-  const int stride = m_cv_stride[dir];
-  double largest = 0.0;
-  for (int a = 0; a + 2 < order; ++a) {
-    const double width = knot[first + a + degree] - knot[first + a + 1];
-    const double width0 = knot[first + a + degree] - knot[first + a];
-    const double width1 = knot[first + a + 1 + degree] - knot[first + a + 1];
-    if (!(width > 0.0)) // then the first derivative's terms play no part here
-      continue;
-    for (int b = 0; b < m_order[1 - dir]; ++b) {
-      const int i = dir == 0 ? span0 + a : span0 + b, j = dir == 0 ? span1 + b : span1 + a;
-      const double *cv = surface.m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1];
-      double sum = 0.0;
-      for (int c = 0; c < m_dim; ++c) {
-        const double q0 = (cv[stride + c] - cv[c]) / width0;
-        const double q1 = (cv[2 * stride + c] - cv[stride + c]) / width1;
-        sum += (q1 - q0) * (q1 - q0);
-      }
-      largest = std::max(largest, std::sqrt(sum) * degree * (degree - 1) / width);
-    }
-  }
-  return largest;
-}
-
 double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
                                int span1, const ParameterRect &rect, double bound, double &s,
                                double &t) const
@@ -292,8 +261,8 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
   // no cell can hold a point nearer than sqrt(bound), neither can the bispan.
   if (seed_count > 0 && !m_rational && bound < kInfinity) {
     const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
-    const double bend = (hu * hu * BendBound(surface, span0, span1, 0) +
-                         hv * hv * BendBound(surface, span0, span1, 1)) *
+    const double bend = (hu * hu * m_bend[2 * (size_t(span0) * m_spans[1] + span1)] +
+                         hv * hv * m_bend[2 * (size_t(span0) * m_spans[1] + span1) + 1]) *
                         (0.125 * (1.0 + 1e-9));
     const double magnitude =
         std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(dist2[seeds[0]]);
@@ -347,8 +316,8 @@ double BispanTree::NearestSample(const ON_NurbsSurface &surface, const ON_3dPoin
   lower2 = 0.0;
   if (!m_rational) {
     const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
-    const double bend = (hu * hu * BendBound(surface, span0, span1, 0) +
-                         hv * hv * BendBound(surface, span0, span1, 1)) *
+    const double bend = (hu * hu * m_bend[2 * (size_t(span0) * m_spans[1] + span1)] +
+                         hv * hv * m_bend[2 * (size_t(span0) * m_spans[1] + span1) + 1]) *
                         (0.125 * (1.0 + 1e-9));
     const double magnitude =
         std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(dist2[nearest]);
