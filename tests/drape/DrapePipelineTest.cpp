@@ -7,65 +7,52 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <tuple>
 
 using namespace drape_test;
 
 namespace {
 
 constexpr int kSide = 41; // samples per side; also the suggested rows and columns
-constexpr double kSpacing = 2.0 / (kSide - 1);
+constexpr double kStep = 2.0 / (kSide - 1);
 const ON_3dVector kDown(0.0, 0.0, -1.0);
+
+struct Drape
+{
+  int result = -1, rows = 0, cols = 0;
+  ON_3dPointArray matrix;
+  ON_NurbsSurface surface;
+};
+
+Drape DrapeCloud(const ON_3dPointArray &cloud, const ON_3dVector &direction, int interpolate = 1)
+{
+  Drape d;
+  d.result = PMSurface::DrapeSurface(d.matrix, d.rows, d.cols, d.surface, cloud, direction,
+                                     interpolate, 0, nullptr);
+  return d;
+}
+
+// Whether z lies within the values the field takes within one grid step of (x, y).
+bool WithinOneStep(const HeightField &field, double x, double y, double z)
+{
+  double low = HUGE_VAL, high = -HUGE_VAL;
+  for (int i = -10; i <= 10; ++i)
+    for (int j = -10; j <= 10; ++j) {
+      const double f = field(x + i * kStep / 10, y + j * kStep / 10);
+      low = std::min(low, f);
+      high = std::max(high, f);
+    }
+  return z >= low - 1e-12 && z <= high + 1e-12;
+}
 
 class DrapePipeline : public ::testing::Test
 {
 protected:
   static void SetUpTestSuite() { PMSelectToolkit(PMToolkitKind::None); }
-
-  struct Result
-  {
-    int result = -1;
-    int rows = -7, cols = -7;
-    ON_3dPointArray matrix;
-    ON_NurbsSurface surface;
-  };
-
-  static Result drape(const ON_3dPointArray &points, const ON_3dVector &direction,
-                      int interpolate = 1)
-  {
-    Result r;
-    r.result = PMSurface::DrapeSurface(r.matrix, r.rows, r.cols, r.surface, points, direction,
-                                       interpolate, 0, nullptr);
-    return r;
-  }
 };
 
-// The lowest and highest value of `field` over the square of half-width
-// `radius` around (x, y), sampled densely.
-void fieldRange(const HeightField &field, double x, double y, double radius, double &low,
-                double &high)
-{
-  low = HUGE_VAL;
-  high = -HUGE_VAL;
-  for (int i = 0; i <= 20; ++i)
-    for (int j = 0; j <= 20; ++j) {
-      const double z = field(x - radius + i * radius / 10, y - radius + j * radius / 10);
-      low = std::min(low, z);
-      high = std::max(high, z);
-    }
-}
-
-bool sameBits(const ON_3dPointArray &a, const ON_3dPointArray &b)
-{
-  return a.Count() == b.Count() &&
-         std::memcmp(a.Array(), b.Array(), sizeof(ON_3dPoint) * a.Count()) == 0;
-}
-
-} // namespace
-
-// No window can open: the values come back as they went in, with result 1,
-// and the caller's module state is back.
 TEST_F(DrapePipeline, ParametersWithoutAWindowComeBackUnchanged)
 {
   AFX_MODULE_STATE *before = AfxGetModuleState();
@@ -73,72 +60,55 @@ TEST_F(DrapePipeline, ParametersWithoutAWindowComeBackUnchanged)
   double diameter = -2.5;
   PMSurface::SetError(L"older");
   EXPECT_EQ(PMSurface::GetSurfaceParameters(rows, cols, diameter, nullptr), 1);
-  EXPECT_EQ(rows, 0);
-  EXPECT_EQ(cols, -4);
-  EXPECT_EQ(diameter, -2.5);
+  EXPECT_EQ(std::make_tuple(rows, cols, diameter), std::make_tuple(0, -4, -2.5));
   EXPECT_EQ(PMSurface::GetError(), L"older");
   EXPECT_EQ(AfxGetModuleState(), before);
 }
 
-// Every node carries a height that the field takes within one grid step of
-// the node, on smooth fields and across a step; the grid lies on the
-// cloud's box; the caller's cloud is not changed.
-TEST_F(DrapePipeline, ReproducesKnownHeightFieldsWithinTheGridSpacing)
+// Nodes lie on the cloud's box and carry a height the field takes within one
+// grid step; the caller's cloud is not changed.
+TEST_F(DrapePipeline, ReproducesKnownHeightFields)
 {
-  const struct
-  {
-    const char *name;
-    HeightField field;
-  } cases[] = {{"dome", dome}, {"saddle", saddle}, {"step", step}};
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.name);
-    const ON_3dPointArray cloud = jitteredGrid(kSide, c.field, 0.3);
+  const std::pair<const char *, HeightField> fields[] = {
+      {"dome", dome}, {"saddle", saddle}, {"step", step}};
+  for (const auto &[name, field] : fields) {
+    SCOPED_TRACE(name);
+    const ON_3dPointArray cloud = jitteredGrid(kSide, field, 0.3);
     const ON_3dPointArray before(cloud);
-    const Result r = drape(cloud, kDown);
-    ASSERT_EQ(r.result, 1);
-    ASSERT_EQ(r.rows, kSide);
-    ASSERT_EQ(r.cols, kSide);
-    ASSERT_EQ(r.matrix.Count(), kSide * kSide);
-    EXPECT_TRUE(r.surface.IsValid());
-    EXPECT_TRUE(sameBits(cloud, before));
-    int outside = 0;
-    for (int row = 0; row < kSide; ++row)
-      for (int col = 0; col < kSide; ++col) {
-        const ON_3dPoint &node = r.matrix[row * kSide + col];
-        EXPECT_NEAR(node.x, -1.0 + col * kSpacing, 1e-12);
-        EXPECT_NEAR(node.y, -1.0 + row * kSpacing, 1e-12);
-        double low, high;
-        fieldRange(c.field, node.x, node.y, kSpacing, low, high);
-        outside += node.z < low - 1e-12 || node.z > high + 1e-12;
-      }
-    EXPECT_EQ(outside, 0);
+    const Drape d = DrapeCloud(cloud, kDown);
+    ASSERT_EQ(std::make_tuple(d.result, d.rows, d.cols, d.matrix.Count()),
+              std::make_tuple(1, kSide, kSide, kSide * kSide));
+    EXPECT_TRUE(d.surface.IsValid());
+    EXPECT_EQ(std::memcmp(cloud.Array(), before.Array(), sizeof(ON_3dPoint) * cloud.Count()), 0);
+    int wrong = 0;
+    for (int i = 0; i < d.matrix.Count(); ++i) {
+      const ON_3dPoint &p = d.matrix[i];
+      wrong += std::abs(p.x - (-1.0 + (i % kSide) * kStep)) > 1e-12 ||
+               std::abs(p.y - (-1.0 + (i / kSide) * kStep)) > 1e-12 ||
+               !WithinOneStep(field, p.x, p.y, p.z);
+    }
+    EXPECT_EQ(wrong, 0);
   }
 }
 
-// Turning the cloud and draping along the turned direction gives the matrix
-// of the unturned drape, turned the same way. (A 3 x 2 cloud keeps the
-// suggested counts away from the truncation edges that a turn could move.)
+// Turning the cloud and draping along the turned direction gives the turned
+// matrix of the unturned drape. (A 3 x 2 cloud keeps the suggested counts
+// away from the truncation edges that a turn could move.)
 TEST_F(DrapePipeline, TurnedCloudAlongTurnedDirectionGivesTurnedMatrix)
 {
   const ON_3dPointArray cloud = uniformCloud(1500, 3.0, 2.0, saddle);
-  const Result straight = drape(cloud, kDown);
-  ASSERT_EQ(straight.result, 1);
-  ASSERT_EQ(straight.rows, 31);
-  ASSERT_EQ(straight.cols, 46);
-  const ON_3dVector directions[] = {ON_3dVector(1, 0, 0), ON_3dVector(0, -3, 0),
-                                    ON_3dVector(1, 2, -3), ON_3dVector(0.3, -0.2, 0.9)};
-  for (const ON_3dVector &direction : directions) {
+  const Drape straight = DrapeCloud(cloud, kDown);
+  ASSERT_EQ(std::make_tuple(straight.result, straight.rows, straight.cols),
+            std::make_tuple(1, 31, 46));
+  for (const ON_3dVector &direction : {ON_3dVector(1, 0, 0), ON_3dVector(0, -3, 0),
+                                       ON_3dVector(1, 2, -3), ON_3dVector(0.3, -0.2, 0.9)}) {
     SCOPED_TRACE(testing::Message() << direction.x << ", " << direction.y << ", " << direction.z);
-    ON_3dPointArray turnedCloud(cloud);
+    ON_3dPointArray turnedCloud(cloud), expected(straight.matrix);
     PMSurface::TransformPoints(turnedCloud, direction, 0, 0);
-    ON_3dPointArray expected(straight.matrix);
     PMSurface::TransformPoints(expected, direction, 0, 0);
-
-    const Result turned = drape(turnedCloud, direction);
-    ASSERT_EQ(turned.result, 1);
-    ASSERT_EQ(turned.rows, straight.rows);
-    ASSERT_EQ(turned.cols, straight.cols);
-    ASSERT_EQ(turned.matrix.Count(), expected.Count());
+    const Drape turned = DrapeCloud(turnedCloud, direction);
+    ASSERT_EQ(std::make_tuple(turned.result, turned.rows, turned.cols, turned.matrix.Count()),
+              std::make_tuple(1, straight.rows, straight.cols, expected.Count()));
     double worst = 0.0;
     for (int i = 0; i < expected.Count(); ++i)
       worst = std::max(worst, turned.matrix[i].DistanceTo(expected[i]));
@@ -147,10 +117,9 @@ TEST_F(DrapePipeline, TurnedCloudAlongTurnedDirectionGivesTurnedMatrix)
   }
 }
 
-// A dome with a few points 5 above some of its sites: seen from below,
-// (0, 0, 1), the matrix follows the dome everywhere, with the columns
-// running against x in the caller's frame; seen from above it takes the
-// raised points where they are.
+// A dome with some points raised by 5: seen from below, (0, 0, 1), the matrix
+// follows the dome, columns running against x; from above it takes the
+// raised points.
 TEST_F(DrapePipeline, UpwardDirectionFollowsTheLowestPoints)
 {
   ON_3dPointArray cloud = jitteredGrid(kSide, dome, 0.0);
@@ -158,31 +127,24 @@ TEST_F(DrapePipeline, UpwardDirectionFollowsTheLowestPoints)
   int raised = 0;
   for (int i = 0; i < sites; i += 21, ++raised)
     cloud.Append(cloud[i] + ON_3dVector(0, 0, 5));
-
-  const Result fromAbove = drape(cloud, kDown);
-  const Result fromBelow = drape(cloud, ON_3dVector(0, 0, 1));
-  ASSERT_EQ(fromAbove.result, 1);
-  ASSERT_EQ(fromBelow.result, 1);
-  ASSERT_EQ(fromBelow.rows, kSide);
-  ASSERT_EQ(fromBelow.cols, kSide);
-  ASSERT_EQ(fromAbove.matrix.Count(), kSide * kSide);
-  ASSERT_EQ(fromBelow.matrix.Count(), kSide * kSide);
-  int raisedSeenFromAbove = 0;
-  for (int row = 0; row < kSide; ++row)
-    for (int col = 0; col < kSide; ++col) {
-      const ON_3dPoint &above = fromAbove.matrix[row * kSide + col];
-      const ON_3dPoint &below = fromBelow.matrix[row * kSide + col];
-      EXPECT_NEAR(above.x, -1.0 + col * kSpacing, 1e-12);
-      EXPECT_NEAR(below.x, 1.0 - col * kSpacing, 1e-12);
-      EXPECT_NEAR(below.y, -1.0 + row * kSpacing, 1e-12);
-      EXPECT_NEAR(below.z, dome(below.x, below.y), 1e-12);
-      raisedSeenFromAbove += above.z - dome(above.x, above.y) > 4.0;
-    }
-  EXPECT_EQ(raisedSeenFromAbove, raised);
+  const Drape above = DrapeCloud(cloud, kDown), below = DrapeCloud(cloud, ON_3dVector(0, 0, 1));
+  ASSERT_EQ(std::make_tuple(above.result, above.matrix.Count()), std::make_tuple(1, sites));
+  ASSERT_EQ(std::make_tuple(below.result, below.rows, below.cols, below.matrix.Count()),
+            std::make_tuple(1, kSide, kSide, sites));
+  int wrong = 0, raisedSeen = 0;
+  for (int i = 0; i < sites; ++i) {
+    const ON_3dPoint &a = above.matrix[i], &b = below.matrix[i];
+    wrong += std::abs(b.x - (1.0 - (i % kSide) * kStep)) > 1e-12 ||
+             std::abs(b.y - (-1.0 + (i / kSide) * kStep)) > 1e-12 ||
+             std::abs(b.z - dome(b.x, b.y)) > 1e-12;
+    raisedSeen += a.z - dome(a.x, a.y) > 4.0;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(raisedSeen, raised);
 }
 
-// Without interpolation a hole in the middle of the cloud ends at the
-// cloud's lowest height; with it, it is filled from the heights around it.
+// A hole in the middle ends at the cloud's lowest height without
+// interpolation and is filled from around it with.
 TEST_F(DrapePipeline, InterpolateFlagReachesTheGrid)
 {
   const ON_3dPointArray full = jitteredGrid(kSide, dome, 0.0);
@@ -190,41 +152,32 @@ TEST_F(DrapePipeline, InterpolateFlagReachesTheGrid)
   for (int i = 0; i < full.Count(); ++i)
     if (full[i].x * full[i].x + full[i].y * full[i].y > 0.09)
       holed.Append(full[i]);
-  const double floor = dome(1.0, 1.0);
-
-  const Result lowered = drape(holed, kDown, 0);
-  const Result filled = drape(holed, kDown, 1);
-  ASSERT_EQ(lowered.result, 1);
-  ASSERT_EQ(filled.result, 1);
+  const Drape lowered = DrapeCloud(holed, kDown, 0), filled = DrapeCloud(holed, kDown, 1);
+  ASSERT_EQ(std::make_tuple(lowered.result, filled.result), std::make_tuple(1, 1));
   const int centre = (lowered.rows / 2) * lowered.cols + lowered.cols / 2;
-  EXPECT_EQ(lowered.matrix[centre].z, floor);
+  EXPECT_EQ(lowered.matrix[centre].z, dome(1.0, 1.0));
   EXPECT_NEAR(filled.matrix[centre].z, dome(0.0, 0.0), 0.05);
 }
 
-// A cloud over which no grid can be laid fails in the grid building: the
-// result is 0 with that step's message and the surface is untouched.
+// An empty cloud fails in the grid building: 0 with that step's message, and
+// the surface is left as it was.
 TEST_F(DrapePipeline, GridFailureLeavesTheSurfaceUntouched)
 {
-  Result r;
-  ON_3dPointArray square = jitteredGrid(4, dome, 0.0);
-  int rows = 0, cols = 0;
-  ASSERT_EQ(PMSurface::DrapeSurface(r.matrix, rows, cols, r.surface, square, kDown, 0, 0, nullptr),
-            1);
-  ASSERT_TRUE(r.surface.IsValid());
-  const ON_NurbsSurface before(r.surface);
-
+  Drape d = DrapeCloud(jitteredGrid(4, dome, 0.0), kDown, 0);
+  ASSERT_TRUE(d.surface.IsValid());
+  const ON_NurbsSurface before(d.surface);
   PMSurface::SetError(L"");
-  const ON_3dPointArray empty;
-  EXPECT_EQ(PMSurface::DrapeSurface(r.matrix, rows, cols, r.surface, empty, kDown, 1, 1, nullptr),
+  EXPECT_EQ(PMSurface::DrapeSurface(d.matrix, d.rows, d.cols, d.surface, ON_3dPointArray(), kDown,
+                                    1, 1, nullptr),
             0);
   EXPECT_FALSE(PMSurface::GetError().IsEmpty());
   EXPECT_NE(PMSurface::GetError(), L"Cancelled");
-  ASSERT_TRUE(r.surface.IsValid());
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) {
-      ON_3dPoint a, b;
-      r.surface.GetCV(i, j, a);
-      before.GetCV(i, j, b);
-      EXPECT_EQ(a, b);
-    }
+  for (int i = 0; i < 16; ++i) {
+    ON_3dPoint a, b;
+    d.surface.GetCV(i / 4, i % 4, a);
+    before.GetCV(i / 4, i % 4, b);
+    EXPECT_EQ(a, b);
+  }
 }
+
+} // namespace

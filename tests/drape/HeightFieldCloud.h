@@ -1,5 +1,4 @@
-// Point clouds sampled from known height fields, for the drape tests and
-// benchmarks.
+// Point clouds sampled from known height fields (drape tests and benchmarks).
 #pragma once
 
 #include "opennurbs.h"
@@ -25,11 +24,9 @@ inline double step(double x, double)
   return x < 0.0 ? 0.0 : 1.0;
 }
 
-// side x side points over [-1, 1] x [-1, 1]: a regular grid whose border
-// points lie exactly on the square and whose interior points are moved at
-// random by up to `jitter` grid steps along x and y. With jitter below 0.5
-// each point stays nearest to its own grid node, so a grid of side x side
-// nodes over the cloud's box receives exactly one point per node.
+// side x side points over [-1, 1] x [-1, 1]: a regular grid, border points
+// exactly on the square, interior points moved at random by up to `jitter`
+// grid steps. Below 0.5 each point stays nearest to its own node.
 inline ON_3dPointArray jitteredGrid(int side, const HeightField &field, double jitter,
                                     unsigned seed = 7)
 {
@@ -51,8 +48,7 @@ inline ON_3dPointArray jitteredGrid(int side, const HeightField &field, double j
   return points;
 }
 
-// `count` points spread uniformly at random over [0, width] x [0, depth],
-// heights from `field`.
+// `count` points uniformly at random over [0, width] x [0, depth].
 inline ON_3dPointArray uniformCloud(int count, double width, double depth, const HeightField &field,
                                     unsigned seed = 11)
 {

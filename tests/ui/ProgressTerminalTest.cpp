@@ -8,31 +8,27 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-
 #include <vector>
 
 namespace {
 
+// The lines drawn after each carriage return, without the erase-to-end code.
 std::vector<std::string> Frames(const std::string &output)
 {
   std::vector<std::string> frames;
-  size_t at = 0;
-  while ((at = output.find('\r', at)) != std::string::npos) {
-    size_t end = output.find_first_of("\r\n", at + 1);
-    std::string frame = output.substr(at + 1, end == std::string::npos ? end : end - at - 1);
-    const std::string clear = "\x1b[K";
-    if (frame.size() >= clear.size() && frame.compare(frame.size() - 3, 3, clear) == 0)
+  for (size_t at = output.find('\r'); at != std::string::npos; at = output.find('\r', at + 1)) {
+    std::string frame = output.substr(at + 1, output.find_first_of("\r\n", at + 1) - at - 1);
+    if (frame.size() >= 3 && frame.compare(frame.size() - 3, 3, "\x1b[K") == 0)
       frame.resize(frame.size() - 3);
     frames.push_back(frame);
-    at = at + 1;
   }
   return frames;
 }
 
-// The convention with N = 4.
-void RunConvention(const wchar_t *title)
+// Opens a reporter on `fd` and runs the convention with N = 4.
+void RunConvention(int fd, const wchar_t *title)
 {
+  SetTerminalStreams(-1, fd);
   PMProgress progress(title, L"", 0.0, 100.0, nullptr);
   progress.SetMax(4);
   progress.StartProgress();
@@ -45,31 +41,30 @@ class ProgressTerminalTest : public ::testing::Test
 {
 protected:
   void SetUp() override { PMSelectToolkit(PMToolkitKind::Terminal); }
-  void TearDown() override
-  {
-    SetTerminalStreams(-1, -1);
-    PMSelectToolkit(PMToolkitKind::Automatic);
-  }
+  void TearDown() override { SetTerminalStreams(-1, -1); }
 };
 
+// Each change is drawn once, never with the template's "Status"; the
+// finished line stays; the line fits the terminal's width.
 TEST_F(ProgressTerminalTest, LiveLineOnATerminal)
 {
   PseudoTerminal terminal;
-  ASSERT_GE(terminal.slave, 0);
-  SetTerminalStreams(-1, terminal.slave);
-  RunConvention(L"Transforming points");
+  RunConvention(terminal.slave, L"Transforming points");
   const std::string output = terminal.Output();
   ASSERT_FALSE(output.empty());
-  EXPECT_EQ(output.back(), '\n'); // the finished line stays
+  EXPECT_EQ(output.back(), '\n');
   const std::vector<std::string> frames = Frames(output);
   ASSERT_FALSE(frames.empty());
   EXPECT_EQ(frames.back(), "Transforming points [######################........] 75 % complete");
   for (size_t i = 0; i < frames.size(); ++i) {
     EXPECT_EQ(frames[i].find("Status"), std::string::npos);
-    if (i > 0) {
-      EXPECT_NE(frames[i], frames[i - 1]); // drawn only when it changes
-    }
+    EXPECT_TRUE(i == 0 || frames[i] != frames[i - 1]) << frames[i];
   }
+
+  PseudoTerminal narrow(30);
+  RunConvention(narrow.slave, L"A title long enough to need cutting");
+  for (const std::string &frame : Frames(narrow.Output()))
+    EXPECT_LE(frame.size(), 29u);
 }
 
 TEST_F(ProgressTerminalTest, UnchangedPercentageWritesNothing)
@@ -88,26 +83,15 @@ TEST_F(ProgressTerminalTest, UnchangedPercentageWritesNothing)
   progress.EndProgress();
 }
 
-TEST_F(ProgressTerminalTest, LineFitsTheTerminalWidth)
-{
-  PseudoTerminal terminal(30);
-  SetTerminalStreams(-1, terminal.slave);
-  RunConvention(L"A title long enough to need cutting");
-  for (const std::string &frame : Frames(terminal.Output()))
-    EXPECT_LE(frame.size(), 29u);
-}
-
 TEST_F(ProgressTerminalTest, CapturedStreamGetsTheFinishedLineOnly)
 {
   int pipeFds[2];
   ASSERT_EQ(pipe(pipeFds), 0);
-  SetTerminalStreams(-1, pipeFds[1]);
-  RunConvention(L"Creating surface");
+  RunConvention(pipeFds[1], L"Creating surface");
   close(pipeFds[1]);
   std::string output;
   char buffer[512];
-  ssize_t n;
-  while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+  for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
     output.append(buffer, static_cast<size_t>(n));
   close(pipeFds[0]);
   EXPECT_EQ(output, "Creating surface [######################........] 75 % complete\n");
