@@ -1,7 +1,10 @@
 // Running the built pelmora binary in a folder and collecting what it did.
 #pragma once
 
+#include "io/PointCloudReader.h"
 #include "io/TempFolder.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <sys/wait.h>
@@ -14,26 +17,31 @@ struct CliRun
   std::string out, err;
 };
 
-// Runs `pelmora ARGS` in `folder` with standard input from /dev/null;
-// `environment` is prefixed as "NAME=value ..." through env(1).
+// Runs `pelmora ARGS` in `folder` with standard input from /dev/null, under
+// `env ENVIRONMENT WRAPPER`.
 inline CliRun RunPelmora(const std::string &args, const std::string &folder,
                          const std::string &environment = "", const std::string &wrapper = "")
 {
   static TempFolder captures;
-  CliRun run;
   const std::string command = "cd '" + folder + "' && env " + environment + " " + wrapper + " '" +
                               PELMORA_CLI + "' " + args + " </dev/null >'" + captures / "out" +
                               "' 2>'" + captures / "err" + "'";
-  int status = std::system(command.c_str());
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = TempFolder::Read(captures / "out");
-  run.err = TempFolder::Read(captures / "err");
-  return run;
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, TempFolder::Read(captures / "out"),
+          TempFolder::Read(captures / "err")};
 }
 
 inline std::string Sample(const std::string &name)
 {
   return std::string(PELMORA_SAMPLES) + "/" + name;
+}
+
+inline ON_3dPointArray ReadPoints(const std::string &path)
+{
+  ON_3dPointArray points;
+  auto result = io::ReadPointCloud(path, points);
+  EXPECT_TRUE(result.ok) << result.message;
+  return points;
 }
 
 } // namespace pelmora::test

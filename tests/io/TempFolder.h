@@ -2,11 +2,10 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
-#include <vector>
-
-#include <dirent.h>
 
 namespace pelmora::test {
 
@@ -16,9 +15,11 @@ public:
   TempFolder()
   {
     char pattern[] = "/tmp/pelmora-test-XXXXXX";
-    m_path = ::mkdtemp(pattern) ? pattern : "/tmp";
+    if (!::mkdtemp(pattern))
+      std::abort();
+    m_path = pattern;
   }
-  ~TempFolder() { std::system(("rm -rf '" + m_path + "'").c_str()); }
+  ~TempFolder() { std::filesystem::remove_all(m_path); }
   TempFolder(const TempFolder &) = delete;
   TempFolder &operator=(const TempFolder &) = delete;
 
@@ -27,8 +28,8 @@ public:
 
   std::string Write(const std::string &name, const std::string &contents) const
   {
-    std::ofstream(m_path + "/" + name, std::ios::binary) << contents;
-    return m_path + "/" + name;
+    std::ofstream(*this / name, std::ios::binary) << contents;
+    return *this / name;
   }
   static std::string Read(const std::string &path)
   {
@@ -36,15 +37,11 @@ public:
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
   // Names in the folder, hidden ones included.
-  std::vector<std::string> Entries() const
+  std::set<std::string> Entries() const
   {
-    std::vector<std::string> names;
-    if (DIR *dir = ::opendir(m_path.c_str())) {
-      while (dirent *entry = ::readdir(dir))
-        if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-          names.push_back(entry->d_name);
-      ::closedir(dir);
-    }
+    std::set<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(m_path))
+      names.insert(entry.path().filename());
     return names;
   }
 
