@@ -78,26 +78,19 @@ std::string BinaryPly(bool big)
   return ply;
 }
 
-// Two triangles sharing an edge, as binary and as text STL.
-std::pair<std::string, std::string> TwoTriangleStl()
+// Two triangles sharing an edge, as binary STL.
+std::string BinaryStl()
 {
-  const float corners[2][3][3] = {{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}},
-                                  {{1, 0, 0}, {1, 1, 0.5f}, {0, 1, 0}}};
-  std::string binary(80, ' '), ascii = "solid test\n";
-  Put<uint32_t>(binary, 2);
-  for (const auto &triangle : corners) {
-    binary.append(12, '\0');
-    ascii += " facet normal 0 0 1\n  outer loop\n";
-    for (const auto &c : triangle) {
-      for (float x : c)
-        Put<float>(binary, x);
-      ascii += "   vertex " + std::to_string(c[0]) + " " + std::to_string(c[1]) + " " +
-               std::to_string(c[2]) + "\n";
-    }
-    ascii += "  endloop\n endfacet\n";
-    binary.append(2, '\0');
+  const float corners[18] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0.5f, 0, 1, 0};
+  std::string stl(80, ' ');
+  Put<uint32_t>(stl, 2);
+  for (int t = 0; t < 2; ++t) {
+    stl.append(12, '\0');
+    for (int k = 0; k < 9; ++k)
+      Put<float>(stl, corners[9 * t + k]);
+    stl.append(2, '\0');
   }
-  return {binary, ascii + "endsolid test\n"};
+  return stl;
 }
 
 const std::string kAsciiPly =
@@ -108,7 +101,10 @@ const std::string kAsciiPly =
 
 TEST(PointReader, EveryFormatGivesItsPointsInOrder)
 {
-  const auto [binaryStl, asciiStl] = TwoTriangleStl();
+  const std::string asciiStl =
+      "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n"
+      "vertex 0 1 0\nendloop\nendfacet\nfacet normal 0 0 1\nouter loop\n"
+      "vertex 1 0 0\nvertex 1 1 0.5\nvertex 0 1 0\nendloop\nendfacet\nendsolid t\n";
   const Points stlCorners{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0.5}};
   const struct
   {
@@ -125,7 +121,7 @@ TEST(PointReader, EveryFormatGivesItsPointsInOrder)
       {kAsciiPly + "1 2 3 255\n4 5 6 0\n", "a.ply", {{1, 2, 3}, {4, 5, 6}}},
       {BinaryPly(false), "l.ply", {{1.5, -3, 0.1}, {3.0, -6, 1.1}}},
       {BinaryPly(true), "b.ply", {{1.5, -3, 0.1}, {3.0, -6, 1.1}}},
-      {binaryStl, "b.stl", stlCorners}, // shared corners once, in order of first use
+      {BinaryStl(), "b.stl", stlCorners}, // shared corners once, in order of first use
       {asciiStl, "a.stl", stlCorners},
       {"# obj\nv 1 2 3\nvn 0 0 1\nvt 0.5 0.5\nv 4 5 6 1.0\nf 1 2 1\n",
        "m.obj",
@@ -140,7 +136,6 @@ TEST(PointReader, FailuresNameFileAndLineAndKeepTheCloud)
   std::string cutPly = "ply\nformat binary_little_endian 1.0\nelement vertex 1000\n"
                        "property float x\nproperty float y\nproperty float z\nend_header\n";
   cutPly.append((999 * 3 + 2) * sizeof(float), '\0');
-  const std::string binaryStl = TwoTriangleStl().first;
   const std::string xyz = "expected three coordinates x y z, found ";
   const std::pair<std::string, std::string> cases[] = {
       {"1 2 3\n4 5\n", "cloud.xyz:2: " + xyz + "'4 5'"},
@@ -159,7 +154,7 @@ TEST(PointReader, FailuresNameFileAndLineAndKeepTheCloud)
       {"solid x\n", "a.ply:1: not a PLY file (it does not start with 'ply')"},
       {cutPly, "t.ply: truncated PLY file: the header announces 1000 vertices, the file holds 999"},
       {"solid x\n facet\n  vertex 1 2\n", "m.stl:3: expected three coordinates"},
-      {binaryStl.substr(0, binaryStl.size() - 10), "m.stl: not an STL file"},
+      {BinaryStl().substr(0, 120), "m.stl: not an STL file"},
       {"v 1 2 3\nv 1 2\n", "m.obj:2: expected three coordinates"},
       {"1 2 3\n", "c.dat: unknown point file type"},
   };
