@@ -30,8 +30,8 @@ inline void UseQtToolkit()
   PMSelectToolkit(PMToolkitKind::Qt);
 }
 
-// Calls `action` with the first modal window other than `previous` that
-// becomes active; gives up after about ten seconds.
+// Activates the first modal window other than `previous` that appears and
+// calls `action` with it; gives up after about ten seconds.
 inline void WhenModal(std::function<void(QWidget *)> action, QWidget *previous = nullptr)
 {
   auto *timer = new QTimer(qApp);
@@ -43,8 +43,10 @@ inline void WhenModal(std::function<void(QWidget *)> action, QWidget *previous =
       return;
     timer->stop();
     timer->deleteLater();
-    if (found)
-      action(modal);
+    if (!found)
+      return;
+    QApplication::setActiveWindow(modal); // focus events need an active window
+    action(modal);
   });
   timer->start(10);
 }

@@ -60,21 +60,4 @@ TEST(TerminalForm, AnswersGoThroughTheWindowsHandlers)
   }
 }
 
-// Without a terminal on the input the form cannot open: the values come back
-// as they went in, with result 1.
-TEST(TerminalForm, NoTerminalMeansNoWindow)
-{
-  int pipeEnds[2];
-  ASSERT_EQ(pipe(pipeEnds), 0);
-  SetTerminalStreams(pipeEnds[0], pipeEnds[1]);
-  PMSelectToolkit(PMToolkitKind::Terminal);
-  int rows = 3, cols = 14;
-  double diameter = 0.0;
-  EXPECT_EQ(PMSurface::GetSurfaceParameters(rows, cols, diameter, nullptr), 1);
-  EXPECT_EQ(std::make_tuple(rows, cols), std::make_tuple(3, 14));
-  SetTerminalStreams(-1, -1);
-  close(pipeEnds[0]);
-  close(pipeEnds[1]);
-}
-
 } // namespace
