@@ -29,24 +29,21 @@ namespace pelmora {
 class BispanTree
 {
 public:
-  // Oriented box: axes e1, e2 = n x e1, n (floats, e2 derived); lo/hi bound
-  // the projections (x - m_origin) . axis of every point it holds.
+  // Oriented box: orthonormal axes e1, e2 = n x e1, n (floats, e2 stored
+  // so that a distance test reads all three); lo/hi bound the projections
+  // (x - m_origin) . axis of every point it holds.
   struct Box
   {
-    float e1[3], n[3];
+    float e1[3], e2[3], n[3];
     float lo[3], hi[3];
   };
-  // The three axes of a box in double: e1, n x e1, n.
+  // The three axes of a box in double: e1, e2, n.
   static void Axes(const Box &box, double axes[3][3])
   {
-    const double e[3] = {box.e1[0], box.e1[1], box.e1[2]};
-    const double n[3] = {box.n[0], box.n[1], box.n[2]};
-    const double f[3] = {n[1] * e[2] - n[2] * e[1], n[2] * e[0] - n[0] * e[2],
-                         n[0] * e[1] - n[1] * e[0]};
     for (int c = 0; c < 3; ++c) {
-      axes[0][c] = e[c];
-      axes[1][c] = f[c];
-      axes[2][c] = n[c];
+      axes[0][c] = box.e1[c];
+      axes[1][c] = box.e2[c];
+      axes[2][c] = box.n[c];
     }
   }
   // Whether a tree can be built for the surface's shape (dimension 1..3,

@@ -67,6 +67,12 @@ void SetFrame(const double *normal, const double *along, BispanTree::Box &box)
     box.n[c] = ok ? float(n[c]) : (c == 2 ? 1.0f : 0.0f);
     box.e1[c] = ok ? float(e[c]) : (c == 0 ? 1.0f : 0.0f);
   }
+  // e2 = n x e1 from the stored floats, so the frame stays right-handed.
+  const double fn[3] = {box.n[0], box.n[1], box.n[2]};
+  const double fe[3] = {box.e1[0], box.e1[1], box.e1[2]};
+  box.e2[0] = float(fn[1] * fe[2] - fn[2] * fe[1]);
+  box.e2[1] = float(fn[2] * fe[0] - fn[0] * fe[2]);
+  box.e2[2] = float(fn[0] * fe[1] - fn[1] * fe[0]);
 }
 
 // Sets lo/hi of the box from points relative to the origin.

@@ -207,11 +207,11 @@ double BispanTree::BoxDistance2(const Box &box, const double *p) const
   // p is relative to m_origin. The float axes are orthonormal to about 1e-7,
   // so the sum of squared gaps may exceed the distance by that much relative:
   // shrink it to stay a lower bound.
-  double axes[3][3];
-  Axes(box, axes);
+  const float *axes[3] = {box.e1, box.e2, box.n};
   double sum = 0.0;
   for (int a = 0; a < 3; ++a) {
-    const double q = axes[a][0] * p[0] + axes[a][1] * p[1] + axes[a][2] * p[2];
+    const double q =
+        double(axes[a][0]) * p[0] + double(axes[a][1]) * p[1] + double(axes[a][2]) * p[2];
     const double below = double(box.lo[a]) - q;
     const double above = q - double(box.hi[a]);
     const double gap = below > 0.0 ? below : (above > 0.0 ? above : 0.0);
