@@ -7,7 +7,8 @@
 // shrinks with the square of its size. The hierarchy is an implicit quadtree
 // over the grid of span indices: level 0 holds one box per bispan, level L one
 // box per 2^L x 2^L block, each oriented along the mean frame of its children. A query walks it
-// depth first, nearest child first, pruning boxes that cannot hold a point nearer than the best
+// best first (the open box of least distance next, from a fixed-size heap; subtrees that do not
+// fit are searched depth first), pruning boxes that cannot hold a point nearer than the best
 // found. Curved bispans reached are sampled on a coarse grid, the nearest sample counting as a
 // point found, and refined afterwards, nearest sample first, on a grid of 2*order+1 square
 // samples: a bispan is skipped

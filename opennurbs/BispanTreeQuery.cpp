@@ -1,5 +1,5 @@
-// Closest-point query on the bispan hierarchy: depth-first branch and bound,
-// nearest child first, with Newton refinement on candidate bispans.
+// Closest-point query on the bispan hierarchy: best-first branch and bound
+// with Newton refinement on candidate bispans.
 #include "BispanTree.h"
 
 #include <algorithm>
@@ -373,32 +373,22 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
   Candidate candidates[kMaxCandidates];
   int candidate_count = 0;
 
-  Node stack[4 * 64];
-  int top = 0;
-  const int root = m_levels - 1;
-  if (overlaps(root, 0, 0))
-    stack[top++] = {root, 0, 0, BoxDistance2(m_boxes[BoxIndex(root, 0, 0)], p)};
-  while (top > 0) {
-    const Node node = stack[--top];
-    if (pruned(node.bound))
-      continue;
-    if (node.level == 0) {
-      // Curved bispans are sampled now and refined later, nearest sample
-      // first, so that the best refined point comes early and prunes the
-      // others; the rest (and curved ones beyond the list) are solved now.
-      double u = 0.0, v = 0.0, lower2 = 0.0;
-      double f = candidate_count < kMaxCandidates
-                     ? NearestSample(surface, P, node.a, node.b, rect, u, v, lower2)
-                     : kInfinity;
-      if (f < kInfinity)
-        candidates[candidate_count++] = {node.a, node.b, std::max(node.bound, lower2), f};
-      else
-        f = SolveBispan(surface, P, node.a, node.b, rect, found ? best : kInfinity, u, v);
-      consider(f, u, v);
-      continue;
-    }
-    // Children, pushed farthest first so the nearest is searched next.
-    Node children[4];
+  auto leaf = [&](const Node &node) {
+    // Curved bispans are sampled now and refined later, nearest sample
+    // first, so that the best refined point comes early and prunes the
+    // others; the rest (and curved ones beyond the list) are solved now.
+    double u = 0.0, v = 0.0, lower2 = 0.0;
+    double f = candidate_count < kMaxCandidates
+                   ? NearestSample(surface, P, node.a, node.b, rect, u, v, lower2)
+                   : kInfinity;
+    if (f < kInfinity)
+      candidates[candidate_count++] = {node.a, node.b, std::max(node.bound, lower2), f};
+    else
+      f = SolveBispan(surface, P, node.a, node.b, rect, found ? best : kInfinity, u, v);
+    consider(f, u, v);
+  };
+  // The unpruned children of a node, nearest last (stable).
+  auto expand = [&](const Node &node, Node *children) {
     int count = 0;
     const int level = node.level - 1;
     for (int a = 2 * node.a; a < 2 * node.a + 2 && a < m_dims0[level]; ++a)
@@ -409,11 +399,59 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
         if (!pruned(bound))
           children[count++] = {level, a, b, bound};
       }
-    for (int k = 1; k < count; ++k) // farthest first, stable
+    for (int k = 1; k < count; ++k)
       for (int m = k; m > 0 && children[m - 1].bound < children[m].bound; --m)
         std::swap(children[m - 1], children[m]);
-    for (int k = 0; k < count; ++k)
-      stack[top++] = children[k];
+    return count;
+  };
+  // Depth-first search of one subtree, nearest child first.
+  auto descend = [&](const Node &start) {
+    Node stack[4 * 64];
+    int top = 0;
+    stack[top++] = start;
+    while (top > 0) {
+      const Node node = stack[--top];
+      if (pruned(node.bound))
+        continue;
+      if (node.level == 0) {
+        leaf(node);
+        continue;
+      }
+      top += expand(node, stack + top);
+    }
+  };
+  // Best first: always expand the open node of least bound (deeper first on
+  // ties), so no node is opened whose bound exceeds the final distance found
+  // before it. Subtrees that do not fit in the fixed heap are searched depth
+  // first at once.
+  constexpr int kMaxOpen = 1024;
+  Node heap[kMaxOpen];
+  int open = 0;
+  auto later = [](const Node &x, const Node &y) {
+    return x.bound > y.bound || (x.bound == y.bound && x.level > y.level);
+  };
+  const int root = m_levels - 1;
+  if (overlaps(root, 0, 0))
+    heap[open++] = {root, 0, 0, BoxDistance2(m_boxes[BoxIndex(root, 0, 0)], p)};
+  while (open > 0) {
+    std::pop_heap(heap, heap + open, later);
+    const Node node = heap[--open];
+    if (pruned(node.bound))
+      break; // every open node is at least as far
+    if (node.level == 0) {
+      leaf(node);
+      continue;
+    }
+    Node children[4];
+    const int count = expand(node, children);
+    for (int k = count - 1; k >= 0; --k) {
+      if (open < kMaxOpen) {
+        heap[open++] = children[k];
+        std::push_heap(heap, heap + open, later);
+      } else {
+        descend(children[k]);
+      }
+    }
   }
   for (int k = 1; k < candidate_count; ++k)
     for (int m = k; m > 0 && candidates[m - 1].sample > candidates[m].sample; --m)
