@@ -126,11 +126,7 @@ int RunDrape(const std::vector<std::string> &args, const Settings &settings)
   std::string name;
   if (!LoadCloud(cloudPath, points, name))
     return ExitBadUsage;
-  if (!previewPath.empty()) {
-    std::string reason;
-    if (!PreviewAvailable(reason))
-      throw UsageError("--preview: " + reason);
-  }
+  RequirePreviewDisplay(previewPath);
 
   const ON_3dVector drape(direction[0], direction[1], direction[2]);
   const int progress = settings.quiet ? 0 : 1;

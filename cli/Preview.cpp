@@ -1,4 +1,5 @@
 #include "cli/Preview.h"
+#include "cli/Arguments.h"
 #include "io/AtomicWrite.h"
 #include "io/MeshWriter.h"
 #include "io/VtkMessageCapture.h"
@@ -216,6 +217,13 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
   } catch (const std::exception &error) {
     return io::IoResult::Fail("cannot render " + path + ": " + error.what());
   }
+}
+
+void RequirePreviewDisplay(const std::string &path)
+{
+  std::string reason;
+  if (!path.empty() && !PreviewAvailable(reason))
+    throw UsageError("--preview: " + reason);
 }
 
 } // namespace pelmora::cli

@@ -22,6 +22,10 @@ struct PreviewScene
 // need one). Starts nothing.
 bool PreviewAvailable(std::string &reason);
 
+// For a requested preview (`path` not empty): throws UsageError with the
+// reason when no display can be reached, before any work is done.
+void RequirePreviewDisplay(const std::string &path);
+
 // Renders `scene` into a 1024 x 768 PNG at `path`, written atomically.
 io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene);
 

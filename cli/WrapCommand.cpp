@@ -43,11 +43,7 @@ int RunWrap(const std::vector<std::string> &args, const Settings &settings)
   std::string name;
   if (!LoadCloud(cloudPath, points, name))
     return ExitBadUsage;
-  if (!previewPath.empty()) {
-    std::string reason;
-    if (!PreviewAvailable(reason))
-      throw UsageError("--preview: " + reason);
-  }
+  RequirePreviewDisplay(previewPath);
 
   ON_Mesh mesh;
   const int concave = arguments.Has("--concave") ? 1 : 0;
