@@ -14,8 +14,9 @@
 // samples: a bispan is skipped
 // when no cell of its grid can hold a nearer point (each cell lies within a bound of the second
 // derivatives of the bilinear patch of its corners), otherwise Newton steps start from the
-// discrete local minima of its samples. Nearly flat bispans get one seed from the box, bispans
-// whose net does not bound them 33 square samples.
+// discrete local minima of its samples. Nearly flat bispans get one seed from the box. Bispans
+// whose net does not bound them (a non-positive weight) are subdivided into
+// pieces whose nets do, searched best first.
 #pragma once
 
 #include <cstddef>
@@ -87,12 +88,29 @@ private:
   // point of the bispan can be nearer than sqrt(bound).
   double SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
                      const ParameterRect &rect, double bound, double &s, double &t) const;
+  // The nearest point found from the discrete local minima of a grid of
+  // (2 order + 1)^2 samples over local, a rectangle inside the bispan; with
+  // bound finite, +infinity when the cells of the grid show that no point of
+  // a non-rational bispan can be nearer than sqrt(bound).
+  double SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
+                         int span1, const ParameterRect &local, double bound, double &s,
+                         double &t) const;
+  // For a bispan whose control net does not bound it (a non-positive Bezier
+  // weight): best-first subdivision of its rational Bezier patch into pieces
+  // with positive weights, bounded by their nets and subdivided until nearly
+  // flat, each solved by SampleAndRefine.
+  double SolveUnbounded(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
+                        const ParameterRect &local, double bound, double &s, double &t) const;
   // A coarse grid of order x order samples on a curved bispan within rect:
   // the squared distance of its nearest sample, at (s, t), and in lower2 a
   // lower bound of the squared distance to the bispan (0 when rational);
   // +infinity for other bispans.
   double NearestSample(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
                        const ParameterRect &rect, double &s, double &t, double &lower2) const;
+  // Oriented box of a Bezier net of order0 x order1 points (row-major,
+  // relative to m_origin), along its corner edges and their normal; whether
+  // the net is nearly flat (thinner than a tenth of its extent).
+  static bool BoundNet(const double (*points)[3], int order0, int order1, Box &box);
   // Upper bound of the length of the second derivative along dir (0: u,
   // 1: v) over a bispan of a non-rational surface.
   double BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const;

@@ -198,7 +198,6 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
   m_bend.resize(2 * leaves);
   double rows[kMaxFastOrder][kMaxFastOrder][4];
   double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
-  const int p = order0 - 1, q = order1 - 1;
   for (int i = 0; i < m_spans[0]; ++i) {
     const double *m0 = &M0[size_t(i) * order0 * order0];
     for (int j = 0; j < m_spans[1]; ++j) {
@@ -232,33 +231,38 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
           for (int c = 0; c < 3; ++c)
             x[c] = (c < m_dim ? h[c] / w : 0.0) - m_origin[c];
         }
-      // Frame: mean directions of the net's edges and their cross product.
-      const double *c00 = points[0], *c10 = points[p * order1], *c01 = points[q],
-                   *c11 = points[p * order1 + q];
-      double du[3], dv[3], normal[3];
-      for (int c = 0; c < 3; ++c) {
-        du[c] = (c10[c] - c00[c]) + (c11[c] - c01[c]);
-        dv[c] = (c01[c] - c00[c]) + (c11[c] - c10[c]);
-      }
-      normal[0] = du[1] * dv[2] - du[2] * dv[1];
-      normal[1] = du[2] * dv[0] - du[0] * dv[2];
-      normal[2] = du[0] * dv[1] - du[1] * dv[0];
       Box &box = m_boxes[BoxIndex(0, i, j)];
-      SetFrame(normal, du, box);
-      if (bounded)
-        Enclose(points, order0 * order1, box);
-      else
+      const bool flat = BoundNet(points, order0, order1, box);
+      if (!bounded)
         MakeUnbounded(box);
-      // Nearly flat: thinner than a tenth of its extent along the patch.
-      const double thickness = double(box.hi[2]) - box.lo[2];
-      const double extent = std::min(double(box.hi[0]) - box.lo[0], double(box.hi[1]) - box.lo[1]);
       for (int dir = 0; dir < 2; ++dir)
         m_bend[2 * (size_t(i) * m_spans[1] + j) + dir] =
             UpperBound(BendBound(surface, i, j, dir), 0.0);
-      m_shape[size_t(i) * m_spans[1] + j] =
-          !bounded ? kUnbounded : (thickness <= 0.1 * extent ? kFlat : kCurved);
+      m_shape[size_t(i) * m_spans[1] + j] = !bounded ? kUnbounded : (flat ? kFlat : kCurved);
     }
   }
+}
+
+bool BispanTree::BoundNet(const double (*points)[3], int order0, int order1, Box &box)
+{
+  // Frame: mean directions of the net's edges and their cross product.
+  const int p = order0 - 1, q = order1 - 1;
+  const double *c00 = points[0], *c10 = points[p * order1], *c01 = points[q],
+               *c11 = points[p * order1 + q];
+  double du[3], dv[3], normal[3];
+  for (int c = 0; c < 3; ++c) {
+    du[c] = (c10[c] - c00[c]) + (c11[c] - c01[c]);
+    dv[c] = (c01[c] - c00[c]) + (c11[c] - c10[c]);
+  }
+  normal[0] = du[1] * dv[2] - du[2] * dv[1];
+  normal[1] = du[2] * dv[0] - du[0] * dv[2];
+  normal[2] = du[0] * dv[1] - du[1] * dv[0];
+  SetFrame(normal, du, box);
+  Enclose(points, order0 * order1, box);
+  // Nearly flat: thinner than a tenth of its extent along the patch.
+  const double thickness = double(box.hi[2]) - box.lo[2];
+  const double extent = std::min(double(box.hi[0]) - box.lo[0], double(box.hi[1]) - box.lo[1]);
+  return thickness <= 0.1 * extent;
 }
 
 double BispanTree::BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const

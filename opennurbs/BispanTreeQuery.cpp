@@ -248,9 +248,23 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
     t = std::min(std::max(k1[span1] + fraction[1] * scale_v, local.v0), local.v1);
     return RefineClosestPoint(eval, P, local, scale_u, scale_v, s, t);
   }
-  // Curved or unbounded: every discrete local minimum of a grid of samples.
+  if (m_shape[leaf] == kUnbounded)
+    return SolveUnbounded(surface, P, span0, span1, local, bound, s, t);
+  return SampleAndRefine(surface, P, span0, span1, local, bound, s, t);
+}
+
+double BispanTree::SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
+                                   int span1, const ParameterRect &local, double bound, double &s,
+                                   double &t) const
+{
+  // Every discrete local minimum of a grid of samples.
+  const double *k0 = m_knot[0] + m_order[0] - 2;
+  const double *k1 = m_knot[1] + m_order[1] - 2;
+  const BispanEvaluator eval(surface, m_rational, span0, span1);
+  const double scale_u = k0[span0 + 1] - k0[span0];
+  const double scale_v = k1[span1 + 1] - k1[span1];
   const double p[3] = {P.x, P.y, P.z};
-  const int g = m_shape[leaf] == kCurved ? 2 * std::max(m_order[0], m_order[1]) + 1 : kMaxSamples;
+  const int g = 2 * std::max(m_order[0], m_order[1]) + 1;
   double dist2[kMaxSamples * kMaxSamples];
   double points[kMaxSamples * kMaxSamples][3];
   SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2, points);

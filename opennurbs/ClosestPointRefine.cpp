@@ -36,11 +36,16 @@ int LocalMinimumSamples(const double *dist2, int g, int *seeds, int max_seeds)
   for (int i = 0; i < g; ++i) {
     for (int j = 0; j < g; ++j) {
       const double f = dist2[i * g + j];
+      // Interior samples look at interior neighbours only: a minimum inside
+      // must not hide behind a nearer sample on the edge, whose refinement
+      // stays on the edge.
+      const bool interior = i > 0 && j > 0 && i + 1 < g && j + 1 < g;
+      const int lo = interior ? 1 : 0, hi = interior ? g - 1 : g;
       bool minimum = true;
       for (int di = -1; di <= 1 && minimum; ++di) {
         for (int dj = -1; dj <= 1; ++dj) {
           const int ni = i + di, nj = j + dj;
-          if ((di || dj) && ni >= 0 && nj >= 0 && ni < g && nj < g && dist2[ni * g + nj] < f) {
+          if ((di || dj) && ni >= lo && nj >= lo && ni < hi && nj < hi && dist2[ni * g + nj] < f) {
             minimum = false;
             break;
           }

@@ -29,7 +29,8 @@ struct SurfaceJet
 };
 
 // Indices (row-major in a g x g grid) of the samples no farther than any of
-// their 8 neighbours, nearest first (first index on ties), at most max_seeds.
+// their 8 neighbours (interior samples: than their interior neighbours),
+// nearest first (first index on ties), at most max_seeds.
 // Returns the number written to seeds.
 int LocalMinimumSamples(const double *dist2, int g, int *seeds, int max_seeds);
 

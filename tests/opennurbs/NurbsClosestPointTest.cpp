@@ -139,6 +139,28 @@ TEST(NurbsClosestPoint, NeverFartherThanADenseSearch)
   }
 }
 
+TEST(NurbsClosestPoint, FindsPointsOnATightFoldOfANegativeWeightPatch)
+{
+  // Near s = 1 the negative weight folds the sheet back within a few
+  // hundredths in x and z while t moves fast in y: a coarse grid of samples
+  // sees another sheet of the fold as nearer. Every point of the surface must
+  // still be found on it.
+  const ON_NurbsSurface S = NegativeWeightSurface();
+  int missed = 0;
+  double worst = 0.0;
+  for (int i = 0; i <= 40; ++i)
+    for (int j = 0; j < 40; ++j) {
+      const ON_3dPoint P = S.PointAt(0.85 + 0.15 * i / 40.0, 0.0123 + 2.0 * j / 40.0);
+      Found found;
+      ASSERT_TRUE(Closest(S, P, found));
+      if (found.distance > 1e-10) {
+        ++missed;
+        worst = std::fmax(worst, found.distance);
+      }
+    }
+  EXPECT_EQ(missed, 0) << "worst " << worst;
+}
+
 TEST(NurbsClosestPoint, GlobalMinimumAndKnownAnswers)
 {
   // Below the lower layer of the fold, above the upper one and just under it:
@@ -151,6 +173,13 @@ TEST(NurbsClosestPoint, GlobalMinimumAndKnownAnswers)
   }
 
   const ON_NurbsSurface wavy = WavySurface(false);
+  // Beyond the s = 0 edge and above it: the nearest point lies just inside,
+  // behind a sample on the edge that looks nearer and leads to a minimum
+  // along the edge (3.1627).
+  const ON_3dPoint beyond(-1.8848810046059834, 1.047654781881592, 2.5397052533384512);
+  ASSERT_TRUE(Closest(wavy, beyond, found));
+  EXPECT_LE(found.distance, DenseClosest(wavy, beyond, 0, 6, 0, 6).distance + 1e-12);
+  EXPECT_GT(found.s, 0.0);
   for (double s : {0.0, 0.3, 2.0, 4.71, 6.0})
     for (double t : {0.0, 1.0, 3.3, 6.0}) {
       ASSERT_TRUE(Closest(wavy, wavy.PointAt(s, t), found));
