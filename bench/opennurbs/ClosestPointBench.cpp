@@ -52,6 +52,9 @@ ON_3dPoint ControlPoint(const ON_NurbsSurface &surface, long long k)
   return p;
 }
 
+// Every query at another place of the whole surface: on the larger surfaces
+// each one reads parts of the hierarchy and control points that are no
+// longer in any cache.
 void BM_ClosestPointNear(benchmark::State &state)
 {
   const ON_NurbsSurface &surface = Surface(int(state.range(0)));
@@ -64,6 +67,25 @@ void BM_ClosestPointNear(benchmark::State &state)
   state.SetComplexityN(surface.CVCount());
 }
 BENCHMARK(BM_ClosestPointNear)->Arg(100)->Arg(300)->Arg(1000)->Complexity(benchmark::oLogN);
+
+// The control points row after row, as the probe offset visits them: each
+// query starts where the last one left the caches.
+void BM_ClosestPointNearSweep(benchmark::State &state)
+{
+  const ON_NurbsSurface &surface = Surface(int(state.range(0)));
+  const int cols = surface.CVCount(1);
+  long long k = 0;
+  double s = 0, t = 0;
+  for (auto _ : state) {
+    ON_3dPoint p;
+    surface.GetCV(int(k / cols % surface.CVCount(0)), int(k % cols), p);
+    ++k;
+    benchmark::DoNotOptimize(surface.GetClosestPoint(p, &s, &t));
+    benchmark::DoNotOptimize(s + t);
+  }
+  state.SetComplexityN(surface.CVCount());
+}
+BENCHMARK(BM_ClosestPointNearSweep)->Arg(100)->Arg(300)->Arg(1000)->Complexity(benchmark::oLogN);
 
 // Points half the surface size above, below or beside it.
 void BM_ClosestPointFar(benchmark::State &state)
