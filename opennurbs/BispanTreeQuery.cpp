@@ -28,6 +28,9 @@ public:
   bool operator()(double u, double v, SurfaceJet &jet) const
   {
     const ON_NurbsSurface &S = m_surface;
+    if (S.m_order[0] == 3 && S.m_order[1] == 3 && S.m_dim == 3 && !m_rational &&
+        QuadraticJet(u, v, jet))
+      return true;
     const int order0 = S.m_order[0], order1 = S.m_order[1], dim = S.m_dim;
     const int cvsize = S.CVSize();
     double Ns[3 * kMaxFastOrder], Nt[3 * kMaxFastOrder];
@@ -74,6 +77,55 @@ public:
   }
 
 private:
+  // Values, first and second derivatives of the three quadratic basis
+  // functions of span [t[1], t[2]] at u; false for a span of no length.
+  static bool QuadraticDerivatives(const double *t, double u, double N[3][3])
+  {
+    const double h = t[2] - t[1], left = h * (t[2] - t[0]), right = h * (t[3] - t[1]);
+    if (!(h > 0.0 && left > 0.0 && right > 0.0))
+      return false;
+    const double a = t[2] - u, b = u - t[1];
+    N[0][0] = a * a / left;
+    N[0][2] = b * b / right;
+    N[0][1] = 1.0 - N[0][0] - N[0][2];
+    N[1][0] = -2.0 * a / left;
+    N[1][2] = 2.0 * b / right;
+    N[1][1] = -N[1][0] - N[1][2];
+    N[2][0] = 2.0 / left;
+    N[2][2] = 2.0 / right;
+    N[2][1] = -N[2][0] - N[2][2];
+    return true;
+  }
+
+  // The jet of a non-rational biquadratic bispan in 3-D: the control rows
+  // combined along u first, then along v.
+  bool QuadraticJet(double u, double v, SurfaceJet &jet) const
+  {
+    const ON_NurbsSurface &S = m_surface;
+    double Ns[3][3], Nt[3][3];
+    if (!QuadraticDerivatives(S.m_knot[0] + m_span0, u, Ns) ||
+        !QuadraticDerivatives(S.m_knot[1] + m_span1, v, Nt))
+      return false;
+    double R[3][3][3] = {}; // R[k][b]: k-th u derivative along control column b
+    for (int a = 0; a < 3; ++a)
+      for (int b = 0; b < 3; ++b) {
+        const double *cv = S.m_cv + size_t(m_span0 + a) * S.m_cv_stride[0] +
+                           size_t(m_span1 + b) * S.m_cv_stride[1];
+        for (int k = 0; k < 3; ++k)
+          for (int c = 0; c < 3; ++c)
+            R[k][b][c] += Ns[k][a] * cv[c];
+      }
+    // (u derivative, v derivative) of d[0..5]: S, Su, Sv, Suu, Suv, Svv.
+    static constexpr int kOrders[6][2] = {{0, 0}, {1, 0}, {0, 1}, {2, 0}, {1, 1}, {0, 2}};
+    for (int m = 0; m < 6; ++m) {
+      const double(*row)[3] = R[kOrders[m][0]];
+      const double *w = Nt[kOrders[m][1]];
+      for (int c = 0; c < 3; ++c)
+        jet.d[m][c] = w[0] * row[0][c] + w[1] * row[1][c] + w[2] * row[2][c];
+    }
+    return true;
+  }
+
   const ON_NurbsSurface &m_surface;
   bool m_rational;
   int m_span0, m_span1;
