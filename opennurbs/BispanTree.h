@@ -107,10 +107,19 @@ private:
   // +infinity for other bispans.
   double NearestSample(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
                        const ParameterRect &rect, double &s, double &t, double &lower2) const;
+  // How a bispan's refinement is seeded, read off its box: no bound (a
+  // non-positive weight), nearly flat (thinner than a tenth of its extent),
+  // or curved.
+  enum Shape
+  {
+    kCurved,
+    kFlat,
+    kUnbounded
+  };
+  static Shape ShapeOf(const Box &box);
   // Oriented box of a Bezier net of order0 x order1 points (row-major,
-  // relative to m_origin), along its corner edges and their normal; whether
-  // the net is nearly flat (thinner than a tenth of its extent).
-  static bool BoundNet(const double (*points)[3], int order0, int order1, Box &box);
+  // relative to m_origin), along its corner edges and their normal.
+  static void BoundNet(const double (*points)[3], int order0, int order1, Box &box);
   // Upper bound of the length of the second derivative along dir (0: u,
   // 1: v) over a bispan of a non-rational surface.
   double BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const;
@@ -129,14 +138,6 @@ private:
   std::vector<size_t> m_offset;
   std::vector<int> m_dims0, m_dims1;
   std::vector<Box> m_boxes;
-  // Per bispan: how to seed the refinement.
-  enum Shape : unsigned char
-  {
-    kCurved,
-    kFlat,
-    kUnbounded
-  };
-  std::vector<unsigned char> m_shape;
   // Per bispan of a non-rational surface: BendBound along u and along v.
   std::vector<float> m_bend;
 };

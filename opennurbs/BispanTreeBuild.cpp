@@ -194,7 +194,6 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
     SpanBezierMatrix(order1, m_knot[1] + j, &M1[size_t(j) * order1 * order1], work);
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
-  m_shape.resize(leaves);
   m_bend.resize(2 * leaves);
   double rows[kMaxFastOrder][kMaxFastOrder][4];
   double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
@@ -232,18 +231,17 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
             x[c] = (c < m_dim ? h[c] / w : 0.0) - m_origin[c];
         }
       Box &box = m_boxes[BoxIndex(0, i, j)];
-      const bool flat = BoundNet(points, order0, order1, box);
+      BoundNet(points, order0, order1, box);
       if (!bounded)
         MakeUnbounded(box);
       for (int dir = 0; dir < 2; ++dir)
         m_bend[2 * (size_t(i) * m_spans[1] + j) + dir] =
             UpperBound(BendBound(surface, i, j, dir), 0.0);
-      m_shape[size_t(i) * m_spans[1] + j] = !bounded ? kUnbounded : (flat ? kFlat : kCurved);
     }
   }
 }
 
-bool BispanTree::BoundNet(const double (*points)[3], int order0, int order1, Box &box)
+void BispanTree::BoundNet(const double (*points)[3], int order0, int order1, Box &box)
 {
   // Frame: mean directions of the net's edges and their cross product.
   const int p = order0 - 1, q = order1 - 1;
@@ -259,10 +257,15 @@ bool BispanTree::BoundNet(const double (*points)[3], int order0, int order1, Box
   normal[2] = du[0] * dv[1] - du[1] * dv[0];
   SetFrame(normal, du, box);
   Enclose(points, order0 * order1, box);
-  // Nearly flat: thinner than a tenth of its extent along the patch.
+}
+
+BispanTree::Shape BispanTree::ShapeOf(const Box &box)
+{
+  if (IsUnbounded(box))
+    return kUnbounded;
   const double thickness = double(box.hi[2]) - box.lo[2];
   const double extent = std::min(double(box.hi[0]) - box.lo[0], double(box.hi[1]) - box.lo[1]);
-  return thickness <= 0.1 * extent;
+  return thickness <= 0.1 * extent ? kFlat : kCurved;
 }
 
 double BispanTree::BendBound(const ON_NurbsSurface &surface, int span0, int span1, int dir) const

@@ -280,13 +280,13 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
   const double *k1 = m_knot[1] + m_order[1] - 2;
   const ParameterRect local{std::max(k0[span0], rect.u0), std::min(k0[span0 + 1], rect.u1),
                             std::max(k1[span1], rect.v0), std::min(k1[span1 + 1], rect.v1)};
-  const size_t leaf = size_t(span0) * m_spans[1] + span1;
   const BispanEvaluator eval(surface, m_rational, span0, span1);
   const double scale_u = k0[span0 + 1] - k0[span0];
   const double scale_v = k1[span1 + 1] - k1[span1];
-  if (m_shape[leaf] == kFlat) {
+  const Box &box = m_boxes[BoxIndex(0, span0, span1)];
+  const Shape shape = ShapeOf(box);
+  if (shape == kFlat) {
     // One seed: where P projects into the box's extent along the patch.
-    const Box &box = m_boxes[BoxIndex(0, span0, span1)];
     double axes[3][3];
     Axes(box, axes);
     const double d[3] = {P.x - m_origin[0], P.y - m_origin[1], P.z - m_origin[2]};
@@ -300,7 +300,7 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
     t = std::min(std::max(k1[span1] + fraction[1] * scale_v, local.v0), local.v1);
     return RefineClosestPoint(eval, P, local, scale_u, scale_v, s, t);
   }
-  if (m_shape[leaf] == kUnbounded)
+  if (shape == kUnbounded)
     return SolveUnbounded(surface, P, span0, span1, local, bound, s, t);
   return SampleAndRefine(surface, P, span0, span1, local, bound, s, t);
 }
@@ -360,7 +360,7 @@ double BispanTree::NearestSample(const ON_NurbsSurface &surface, const ON_3dPoin
                                  int span1, const ParameterRect &rect, double &s, double &t,
                                  double &lower2) const
 {
-  if (m_shape[size_t(span0) * m_spans[1] + span1] != kCurved)
+  if (ShapeOf(m_boxes[BoxIndex(0, span0, span1)]) != kCurved)
     return kInfinity;
   const double *k0 = m_knot[0] + m_order[0] - 2;
   const double *k1 = m_knot[1] + m_order[1] - 2;

@@ -93,7 +93,8 @@ double BispanTree::SolveUnbounded(const ON_NurbsSurface &surface, const ON_3dPoi
     piece.settled = false;
     if (positive) {
       Box box;
-      piece.settled = BoundNet(points, n0, n1, box);
+      BoundNet(points, n0, n1, box);
+      piece.settled = ShapeOf(box) == kFlat;
       const double d = BoxDistance2(box, p);
       piece.bound = d == d ? d : 0.0;
     }
