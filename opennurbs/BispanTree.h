@@ -82,7 +82,7 @@ private:
   void PlanLevels();
   double BoxDistance2(const Box &box, const double *p) const;
   void BuildLeaves(const ON_NurbsSurface &surface);
-  void BuildLevels();
+  void BuildLevels(const ON_NurbsSurface &surface);
   // Squared distance of the nearest point found on one bispan within rect,
   // at (s, t); +infinity when none is found or, with bound finite, when no
   // point of the bispan can be nearer than sqrt(bound).

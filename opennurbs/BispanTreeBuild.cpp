@@ -116,6 +116,48 @@ void Invert3x3(const double m[3][3], double inverse[3][3])
   inverse[2][2] = (m[0][0] * m[1][1] - m[0][1] * m[1][0]) * r;
 }
 
+// Extents along axes of the control points in rows [i0, i1) and columns
+// [j0, j1), relative to origin; false when a weight there is not positive, so
+// that the points do not bound the surface. Over the spans they control, a
+// spline lies in the convex hull of these points.
+bool ControlExtents(const ON_NurbsSurface &S, bool rational, int i0, int i1, int j0, int j1,
+                    const double *origin, const double axes[3][3], double lo[3], double hi[3],
+                    double &magnitude)
+{
+  const int dim = S.m_dim;
+  for (int a = 0; a < 3; ++a) {
+    lo[a] = HUGE_VAL;
+    hi[a] = -HUGE_VAL;
+  }
+  double top = 0.0;
+  for (int i = i0; i < i1; ++i) {
+    const double *row = S.m_cv + size_t(i) * S.m_cv_stride[0];
+    for (int j = j0; j < j1; ++j) {
+      const double *cv = row + size_t(j) * S.m_cv_stride[1];
+      double x[3];
+      if (dim == 3 && !rational) {
+        x[0] = cv[0] - origin[0];
+        x[1] = cv[1] - origin[1];
+        x[2] = cv[2] - origin[2];
+      } else {
+        const double w = rational ? cv[dim] : 1.0;
+        if (!(w > 0.0))
+          return false;
+        for (int c = 0; c < 3; ++c)
+          x[c] = (c < dim ? cv[c] / w : 0.0) - origin[c];
+      }
+      top = std::max(top, std::max(std::fabs(x[0]), std::max(std::fabs(x[1]), std::fabs(x[2]))));
+      for (int a = 0; a < 3; ++a) {
+        const double q = Dot(x, axes[a]);
+        lo[a] = std::min(lo[a], q);
+        hi[a] = std::max(hi[a], q);
+      }
+    }
+  }
+  magnitude = std::max(magnitude, top);
+  return true;
+}
+
 void MakeUnbounded(BispanTree::Box &box)
 {
   for (int a = 0; a < 3; ++a) {
@@ -168,7 +210,7 @@ BispanTree::BispanTree(const ON_NurbsSurface &surface, bool valid)
   m_spans[1] = m_cv_count[1] - m_order[1] + 1;
   PlanLevels();
   BuildLeaves(surface);
-  BuildLevels();
+  BuildLevels(surface);
 }
 
 bool BispanTree::Matches(const ON_NurbsSurface &s) const
@@ -318,7 +360,7 @@ void BispanTree::PlanLevels()
   m_boxes.resize(total);
 }
 
-void BispanTree::BuildLevels()
+void BispanTree::BuildLevels(const ON_NurbsSurface &surface)
 {
   for (int level = 1; level < m_levels; ++level) {
     const int below0 = m_dims0[level - 1], below1 = m_dims1[level - 1];
@@ -362,6 +404,21 @@ void BispanTree::BuildLevels()
             }
           }
           Enclose(corners, 8 * count, box);
+          // The children's boxes stack up their slack level after level (a
+          // tall, tilted box widens its parent by its height); the control
+          // points of the block bound it directly. Keep what both allow.
+          const int i0 = a << level, i1 = std::min((a + 1) << level, m_spans[0]) + m_order[0] - 1;
+          const int j0 = b << level, j1 = std::min((b + 1) << level, m_spans[1]) + m_order[1] - 1;
+          double axes[3][3], lo[3], hi[3], magnitude = 0.0;
+          Axes(box, axes);
+          if (ControlExtents(surface, m_rational, i0, i1, j0, j1, m_origin, axes, lo, hi,
+                             magnitude)) {
+            const double margin = 1e-12 * magnitude;
+            for (int ax = 0; ax < 3; ++ax) {
+              box.lo[ax] = std::max(box.lo[ax], LowerBound(lo[ax], margin));
+              box.hi[ax] = std::min(box.hi[ax], UpperBound(hi[ax], margin));
+            }
+          }
         }
         m_boxes[BoxIndex(level, a, b)] = box;
       }
