@@ -320,18 +320,19 @@ double BispanTree::SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPo
   double dist2[kMaxSamples * kMaxSamples];
   double points[kMaxSamples * kMaxSamples][3];
   SampleBispan(surface, m_rational, span0, span1, local, g, p, dist2, points);
-  int seeds[6];
-  const int seed_count = LocalMinimumSamples(dist2, g, seeds, 6);
   // Over each grid cell the patch is within (hu^2 |Suu| + hv^2 |Svv|) / 8 of
   // the bilinear patch of the cell's corners, which lies in their box: when
   // no cell can hold a point nearer than sqrt(bound), neither can the bispan.
-  if (seed_count > 0 && !m_rational && bound < kInfinity) {
+  if (!m_rational && bound < kInfinity) {
+    double nearest2 = dist2[0];
+    for (int k = 1; k < g * g; ++k)
+      nearest2 = std::min(nearest2, dist2[k]);
     const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
     const double bend = (hu * hu * m_bend[2 * (size_t(span0) * m_spans[1] + span1)] +
                          hv * hv * m_bend[2 * (size_t(span0) * m_spans[1] + span1) + 1]) *
                         (0.125 * (1.0 + 1e-9));
     const double magnitude =
-        std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(dist2[seeds[0]]);
+        std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(nearest2);
     const double reach = std::sqrt(bound) + bend + 1e-12 * magnitude;
     const double reach2 = reach * reach;
     bool open = false;
@@ -342,6 +343,8 @@ double BispanTree::SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPo
     if (!open)
       return kInfinity;
   }
+  int seeds[6];
+  const int seed_count = LocalMinimumSamples(dist2, g, seeds, 6);
   double best = kInfinity;
   for (int k = 0; k < seed_count; ++k) {
     double u = local.u0 + (local.u1 - local.u0) * (seeds[k] / g) / (g - 1);
