@@ -158,6 +158,30 @@ bool ControlExtents(const ON_NurbsSurface &S, bool rational, int i0, int i1, int
   return true;
 }
 
+// The Bezier net of a non-rational biquadratic bispan in 3-D whose first
+// control point is cv, relative to origin; m0/m1 convert its spans.
+void QuadraticNet(const double *cv, const int stride[2], const double *m0, const double *m1,
+                  const double *origin, double (*points)[3])
+{
+  double rows[3][3][3]; // rows[a'][b] = sum_a m0[a'][a] CV(a, b)
+  for (int ap = 0; ap < 3; ++ap)
+    for (int b = 0; b < 3; ++b)
+      for (int c = 0; c < 3; ++c) {
+        double sum = 0.0;
+        for (int a = 0; a < 3; ++a)
+          sum += m0[ap * 3 + a] * cv[size_t(a) * stride[0] + size_t(b) * stride[1] + c];
+        rows[ap][b][c] = sum;
+      }
+  for (int ap = 0; ap < 3; ++ap)
+    for (int bp = 0; bp < 3; ++bp)
+      for (int c = 0; c < 3; ++c) {
+        double sum = 0.0;
+        for (int b = 0; b < 3; ++b)
+          sum += rows[ap][b][c] * m1[bp * 3 + b];
+        points[ap * 3 + bp][c] = sum - origin[c];
+      }
+}
+
 void MakeUnbounded(BispanTree::Box &box)
 {
   for (int a = 0; a < 3; ++a) {
@@ -243,35 +267,40 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
     const double *m0 = &M0[size_t(i) * order0 * order0];
     for (int j = 0; j < m_spans[1]; ++j) {
       const double *m1 = &M1[size_t(j) * order1 * order1];
-      // rows[a'][b] = sum_a M0[a'][a] CV(i+a, j+b)
-      for (int ap = 0; ap < order0; ++ap)
-        for (int b = 0; b < order1; ++b) {
-          double sum[4] = {0.0, 0.0, 0.0, 0.0};
-          for (int a = 0; a < order0; ++a) {
-            const double *cv =
-                m_cv + size_t(i + a) * m_cv_stride[0] + size_t(j + b) * m_cv_stride[1];
-            for (int c = 0; c < cvsize; ++c)
-              sum[c] += m0[ap * order0 + a] * cv[c];
-          }
-          for (int c = 0; c < 4; ++c)
-            rows[ap][b][c] = sum[c];
-        }
-      // Net point (a', b') = sum_b rows[a'][b] M1[b'][b], as a Euclidean point.
       bool bounded = true;
-      for (int ap = 0; ap < order0; ++ap)
-        for (int bp = 0; bp < order1; ++bp) {
-          double h[4];
-          for (int c = 0; c < cvsize; ++c) {
-            h[c] = 0.0;
-            for (int b = 0; b < order1; ++b)
-              h[c] += rows[ap][b][c] * m1[bp * order1 + b];
+      if (order0 == 3 && order1 == 3 && m_dim == 3 && !m_rational) {
+        QuadraticNet(m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1], m_cv_stride,
+                     m0, m1, m_origin, points);
+      } else {
+        // rows[a'][b] = sum_a M0[a'][a] CV(i+a, j+b)
+        for (int ap = 0; ap < order0; ++ap)
+          for (int b = 0; b < order1; ++b) {
+            double sum[4] = {0.0, 0.0, 0.0, 0.0};
+            for (int a = 0; a < order0; ++a) {
+              const double *cv =
+                  m_cv + size_t(i + a) * m_cv_stride[0] + size_t(j + b) * m_cv_stride[1];
+              for (int c = 0; c < cvsize; ++c)
+                sum[c] += m0[ap * order0 + a] * cv[c];
+            }
+            for (int c = 0; c < 4; ++c)
+              rows[ap][b][c] = sum[c];
           }
-          const double w = m_rational ? h[m_dim] : 1.0;
-          bounded = bounded && w > 0.0;
-          double *x = points[ap * order1 + bp];
-          for (int c = 0; c < 3; ++c)
-            x[c] = (c < m_dim ? h[c] / w : 0.0) - m_origin[c];
-        }
+        // Net point (a', b') = sum_b rows[a'][b] M1[b'][b], as a Euclidean point.
+        for (int ap = 0; ap < order0; ++ap)
+          for (int bp = 0; bp < order1; ++bp) {
+            double h[4];
+            for (int c = 0; c < cvsize; ++c) {
+              h[c] = 0.0;
+              for (int b = 0; b < order1; ++b)
+                h[c] += rows[ap][b][c] * m1[bp * order1 + b];
+            }
+            const double w = m_rational ? h[m_dim] : 1.0;
+            bounded = bounded && w > 0.0;
+            double *x = points[ap * order1 + bp];
+            for (int c = 0; c < 3; ++c)
+              x[c] = (c < m_dim ? h[c] / w : 0.0) - m_origin[c];
+          }
+      }
       Box &box = m_boxes[BoxIndex(0, i, j)];
       BoundNet(points, order0, order1, box);
       if (!bounded)
