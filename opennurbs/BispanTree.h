@@ -92,9 +92,8 @@ private:
   // (2 order + 1)^2 samples over local, a rectangle inside the bispan; with
   // bound finite, +infinity when the cells of the grid show that no point of
   // a non-rational bispan can be nearer than sqrt(bound).
-  double SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0,
-                         int span1, const ParameterRect &local, double bound, double &s,
-                         double &t) const;
+  double SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPoint &P, int span0, int span1,
+                         const ParameterRect &local, double bound, double &s, double &t) const;
   // For a bispan whose control net does not bound it (a non-positive Bezier
   // weight): best-first subdivision of its rational Bezier patch into pieces
   // with positive weights, bounded by their nets and subdivided until nearly

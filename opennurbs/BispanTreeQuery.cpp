@@ -331,8 +331,7 @@ double BispanTree::SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPo
     const double bend = (hu * hu * m_bend[2 * (size_t(span0) * m_spans[1] + span1)] +
                          hv * hv * m_bend[2 * (size_t(span0) * m_spans[1] + span1) + 1]) *
                         (0.125 * (1.0 + 1e-9));
-    const double magnitude =
-        std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(nearest2);
+    const double magnitude = std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(nearest2);
     const double reach = std::sqrt(bound) + bend + 1e-12 * magnitude;
     const double reach2 = reach * reach;
     bool open = false;

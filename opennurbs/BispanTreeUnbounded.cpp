@@ -13,9 +13,9 @@ namespace pelmora {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr int kMaxDepth = 8;     // pieces down to 1/256 of the bispan per side
-constexpr int kMaxPieces = 64;   // open pieces
-constexpr int kMaxSplits = 256;  // then the open pieces are solved as they are
+constexpr int kMaxDepth = 8;    // pieces down to 1/256 of the bispan per side
+constexpr int kMaxPieces = 64;  // open pieces
+constexpr int kMaxSplits = 256; // then the open pieces are solved as they are
 
 // Restricts n Bezier points (cvsize doubles each, stride apart) over [0, 1]
 // to [lo, hi] by de Casteljau subdivision.
@@ -64,8 +64,8 @@ double BispanTree::SolveUnbounded(const ON_NurbsSurface &surface, const ON_3dPoi
   double net[kMaxFastOrder * kMaxFastOrder][4] = {};
   for (int a = 0; a < n0; ++a)
     for (int b = 0; b < n1; ++b) {
-      const double *cv = m_cv + size_t(span0 + a) * m_cv_stride[0] +
-                         size_t(span1 + b) * m_cv_stride[1];
+      const double *cv =
+          m_cv + size_t(span0 + a) * m_cv_stride[0] + size_t(span1 + b) * m_cv_stride[1];
       for (int ap = 0; ap < n0; ++ap)
         for (int bp = 0; bp < n1; ++bp)
           for (int c = 0; c < cvsize; ++c)
@@ -108,8 +108,8 @@ double BispanTree::SolveUnbounded(const ON_NurbsSurface &surface, const ON_3dPoi
     heap[open++] = piece;
     std::push_heap(heap, heap + open, later);
   };
-  push({(local.u0 - u0) / du, (local.u1 - u0) / du, (local.v0 - v0) / dv,
-        (local.v1 - v0) / dv, 0.0, 0, false});
+  push({(local.u0 - u0) / du, (local.u1 - u0) / du, (local.v0 - v0) / dv, (local.v1 - v0) / dv, 0.0,
+        0, false});
 
   double best = bound, result = kInfinity;
   int splits = 0;
@@ -128,10 +128,9 @@ double BispanTree::SolveUnbounded(const ON_NurbsSurface &surface, const ON_3dPoi
       push({am, piece.a1, bm, piece.b1, 0.0, piece.depth + 1, false});
       continue;
     }
-    const ParameterRect rect{std::max(local.u0, u0 + piece.a0 * du),
-                             std::min(local.u1, u0 + piece.a1 * du),
-                             std::max(local.v0, v0 + piece.b0 * dv),
-                             std::min(local.v1, v0 + piece.b1 * dv)};
+    const ParameterRect rect{
+        std::max(local.u0, u0 + piece.a0 * du), std::min(local.u1, u0 + piece.a1 * du),
+        std::max(local.v0, v0 + piece.b0 * dv), std::min(local.v1, v0 + piece.b1 * dv)};
     double u = 0.0, v = 0.0;
     const double f = SampleAndRefine(surface, P, span0, span1, rect, kInfinity, u, v);
     if (f < result) {
