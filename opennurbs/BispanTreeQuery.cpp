@@ -132,17 +132,21 @@ private:
 };
 
 // Values of the three quadratic basis functions of a span of positive length
-// (knots t[0..3], the span [t[1], t[2]]) at u; false for any other order or
-// span.
-bool QuadraticBasis(int order, const double *t, double u, double *N)
+// (knots t[0..3], the span [t[1], t[2]]) at g points spread evenly over
+// [u0, u1], three values a point; false for any other order or span.
+bool QuadraticBasis(int order, const double *t, double u0, double u1, int g, double *N)
 {
   if (order != 3 || !(t[2] > t[1]))
     return false;
-  const double a = (t[2] - u) / (t[2] - t[1]), b = (u - t[1]) / (t[2] - t[1]);
-  const double left = (t[2] - u) / (t[2] - t[0]), right = (u - t[1]) / (t[3] - t[1]);
-  N[0] = left * a;
-  N[1] = (1.0 - left) * a + (1.0 - right) * b;
-  N[2] = right * b;
+  const double span = 1.0 / (t[2] - t[1]), left = 1.0 / (t[2] - t[0]), right = 1.0 / (t[3] - t[1]);
+  for (int i = 0; i < g; ++i, N += 3) {
+    const double u = u0 + (u1 - u0) * i / (g - 1);
+    const double a = (t[2] - u) * span, b = (u - t[1]) * span;
+    const double l = (t[2] - u) * left, r = (u - t[1]) * right;
+    N[0] = l * a;
+    N[1] = (1.0 - l) * a + (1.0 - r) * b;
+    N[2] = r * b;
+  }
   return true;
 }
 
@@ -204,14 +208,16 @@ void SampleBispan(const ON_NurbsSurface &S, bool rational, int span0, int span1,
   const int cvsize = S.CVSize();
   double Ns[kMaxSamples * kMaxFastOrder], Nt[kMaxSamples * kMaxFastOrder];
   double work[kMaxFastOrder * kMaxFastOrder + 4 * kMaxFastOrder];
-  for (int i = 0; i < g; ++i) {
-    const double u = rect.u0 + (rect.u1 - rect.u0) * i / (g - 1);
-    const double v = rect.v0 + (rect.v1 - rect.v0) * i / (g - 1);
-    if (!QuadraticBasis(order0, S.m_knot[0] + span0, u, Ns + i * order0))
+  if (!QuadraticBasis(order0, S.m_knot[0] + span0, rect.u0, rect.u1, g, Ns))
+    for (int i = 0; i < g; ++i) {
+      const double u = rect.u0 + (rect.u1 - rect.u0) * i / (g - 1);
       EvaluateBasis(order0, S.m_knot[0] + span0, u, 0, Ns + i * order0, work);
-    if (!QuadraticBasis(order1, S.m_knot[1] + span1, v, Nt + i * order1))
+    }
+  if (!QuadraticBasis(order1, S.m_knot[1] + span1, rect.v0, rect.v1, g, Nt))
+    for (int i = 0; i < g; ++i) {
+      const double v = rect.v0 + (rect.v1 - rect.v0) * i / (g - 1);
       EvaluateBasis(order1, S.m_knot[1] + span1, v, 0, Nt + i * order1, work);
-  }
+    }
   if (order0 == 3 && order1 == 3 && !rational && dim == 3) {
     SampleQuadratic(S, span0, span1, Ns, Nt, g, p, dist2, points);
     return;
