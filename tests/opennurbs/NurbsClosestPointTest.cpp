@@ -159,6 +159,18 @@ TEST(NurbsClosestPoint, FindsPointsOnATightFoldOfANegativeWeightPatch)
       }
     }
   EXPECT_EQ(missed, 0) << "worst " << worst;
+
+  // Restricted to part of the fold, down to a single t: still the best of
+  // that part.
+  const ON_3dPoint P(2.3, 1.2, 0.5);
+  const ON_Interval sdomain(0.9, 1.0), tdomains[] = {ON_Interval(1.0, 1.7), ON_Interval(1.5, 1.5)};
+  for (const ON_Interval &tdomain : tdomains) {
+    Found found;
+    ASSERT_TRUE(Closest(S, P, found, 0.0, &sdomain, &tdomain));
+    EXPECT_TRUE(sdomain.Includes(found.s) && tdomain.Includes(found.t));
+    const Found reference = DenseClosest(S, P, 0.9, 1.0, tdomain[0], tdomain[1]);
+    EXPECT_LE(found.distance, reference.distance + 1e-12);
+  }
 }
 
 TEST(NurbsClosestPoint, GlobalMinimumAndKnownAnswers)
