@@ -87,23 +87,37 @@ void BM_ClosestPointNearSweep(benchmark::State &state)
 }
 BENCHMARK(BM_ClosestPointNearSweep)->Arg(100)->Arg(300)->Arg(1000)->Complexity(benchmark::oLogN);
 
-// Points half the surface size above, below or beside it.
-void BM_ClosestPointFar(benchmark::State &state)
+// Points half the surface size above, below or beside it, on a 101 x 97
+// grid over twice the footprint: scattered over it, or row after row.
+ON_3dPoint FarPoint(long long k, bool sweep)
+{
+  const long long i = sweep ? k / 97 % 101 : k * 37 % 101, j = sweep ? k % 97 : k * 53 % 97;
+  const bool above = sweep ? k / (97 * 101) % 2 : k % 2;
+  return ON_3dPoint(-0.5 * kSize + 2.0 * kSize * double(i) / 100.0,
+                    -0.5 * kSize + 2.0 * kSize * double(j) / 96.0, (above ? 0.5 : -0.5) * kSize);
+}
+
+void ClosestPointFar(benchmark::State &state, bool sweep)
 {
   const ON_NurbsSurface &surface = Surface(int(state.range(0)));
   long long k = 0;
   double s = 0, t = 0;
   for (auto _ : state) {
-    const double a = double((k * 37) % 101) / 100.0, b = double((k * 53) % 97) / 96.0;
-    const ON_3dPoint P(-0.5 * kSize + 2.0 * kSize * a, -0.5 * kSize + 2.0 * kSize * b,
-                       (k % 2 ? 0.5 : -0.5) * kSize);
-    ++k;
-    benchmark::DoNotOptimize(surface.GetClosestPoint(P, &s, &t));
+    benchmark::DoNotOptimize(surface.GetClosestPoint(FarPoint(k++, sweep), &s, &t));
     benchmark::DoNotOptimize(s + t);
   }
   state.SetComplexityN(surface.CVCount());
 }
+void BM_ClosestPointFar(benchmark::State &state)
+{
+  ClosestPointFar(state, false);
+}
+void BM_ClosestPointFarSweep(benchmark::State &state)
+{
+  ClosestPointFar(state, true);
+}
 BENCHMARK(BM_ClosestPointFar)->Arg(100)->Arg(300)->Arg(1000)->Complexity(benchmark::oLogN);
+BENCHMARK(BM_ClosestPointFarSweep)->Arg(100)->Arg(300)->Arg(1000)->Complexity(benchmark::oLogN);
 
 // What the probe offset does on a 1000 x 1000 matrix: a fresh surface (the
 // hierarchy is built inside the timing), then closest point and normal for
