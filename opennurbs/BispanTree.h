@@ -116,6 +116,11 @@ private:
     kUnbounded
   };
   static Shape ShapeOf(const Box &box);
+  // Homogeneous Bezier net of bispan (span0, span1), row-major, order0 x
+  // order1 points of four doubles (unused ones 0); m0/m1 are the Bezier
+  // conversion matrices of its two spans.
+  void HomogeneousNet(int span0, int span1, const double *m0, const double *m1,
+                      double (*net)[4]) const;
   // Oriented box of a Bezier net of order0 x order1 points (row-major,
   // relative to m_origin), along its corner edges and their normal.
   static void BoundNet(const double (*points)[3], int order0, int order1, Box &box);

@@ -249,7 +249,6 @@ bool BispanTree::Matches(const ON_NurbsSurface &s) const
 void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
 {
   const int order0 = m_order[0], order1 = m_order[1];
-  const int cvsize = surface.CVSize();
   // Bezier conversion matrices of every span of each direction.
   std::vector<double> M0(static_cast<size_t>(m_spans[0]) * order0 * order0);
   std::vector<double> M1(static_cast<size_t>(m_spans[1]) * order1 * order1);
@@ -261,7 +260,6 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
   m_bend.resize(2 * leaves);
-  double rows[kMaxFastOrder][kMaxFastOrder][4];
   double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
   for (int i = 0; i < m_spans[0]; ++i) {
     const double *m0 = &M0[size_t(i) * order0 * order0];
@@ -272,34 +270,14 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
         QuadraticNet(m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1], m_cv_stride,
                      m0, m1, m_origin, points);
       } else {
-        // rows[a'][b] = sum_a M0[a'][a] CV(i+a, j+b)
-        for (int ap = 0; ap < order0; ++ap)
-          for (int b = 0; b < order1; ++b) {
-            double sum[4] = {0.0, 0.0, 0.0, 0.0};
-            for (int a = 0; a < order0; ++a) {
-              const double *cv =
-                  m_cv + size_t(i + a) * m_cv_stride[0] + size_t(j + b) * m_cv_stride[1];
-              for (int c = 0; c < cvsize; ++c)
-                sum[c] += m0[ap * order0 + a] * cv[c];
-            }
-            for (int c = 0; c < 4; ++c)
-              rows[ap][b][c] = sum[c];
-          }
-        // Net point (a', b') = sum_b rows[a'][b] M1[b'][b], as a Euclidean point.
-        for (int ap = 0; ap < order0; ++ap)
-          for (int bp = 0; bp < order1; ++bp) {
-            double h[4];
-            for (int c = 0; c < cvsize; ++c) {
-              h[c] = 0.0;
-              for (int b = 0; b < order1; ++b)
-                h[c] += rows[ap][b][c] * m1[bp * order1 + b];
-            }
-            const double w = m_rational ? h[m_dim] : 1.0;
-            bounded = bounded && w > 0.0;
-            double *x = points[ap * order1 + bp];
-            for (int c = 0; c < 3; ++c)
-              x[c] = (c < m_dim ? h[c] / w : 0.0) - m_origin[c];
-          }
+        double net[kMaxFastOrder * kMaxFastOrder][4];
+        HomogeneousNet(i, j, m0, m1, net);
+        for (int k = 0; k < order0 * order1; ++k) {
+          const double w = m_rational ? net[k][m_dim] : 1.0;
+          bounded = bounded && w > 0.0;
+          for (int c = 0; c < 3; ++c)
+            points[k][c] = (c < m_dim ? net[k][c] / w : 0.0) - m_origin[c];
+        }
       }
       Box &box = m_boxes[BoxIndex(0, i, j)];
       BoundNet(points, order0, order1, box);
@@ -310,6 +288,35 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
             UpperBound(BendBound(surface, i, j, dir), 0.0);
     }
   }
+}
+
+void BispanTree::HomogeneousNet(int span0, int span1, const double *m0, const double *m1,
+                                double (*net)[4]) const
+{
+  const int order0 = m_order[0], order1 = m_order[1], cvsize = m_dim + m_is_rat;
+  // rows[a'][b] = sum_a m0[a'][a] CV(span0 + a, span1 + b)
+  double rows[kMaxFastOrder][kMaxFastOrder][4];
+  for (int ap = 0; ap < order0; ++ap)
+    for (int b = 0; b < order1; ++b) {
+      double sum[4] = {0.0, 0.0, 0.0, 0.0};
+      for (int a = 0; a < order0; ++a) {
+        const double *cv =
+            m_cv + size_t(span0 + a) * m_cv_stride[0] + size_t(span1 + b) * m_cv_stride[1];
+        for (int c = 0; c < cvsize; ++c)
+          sum[c] += m0[ap * order0 + a] * cv[c];
+      }
+      for (int c = 0; c < 4; ++c)
+        rows[ap][b][c] = sum[c];
+    }
+  // Net point (a', b') = sum_b rows[a'][b] m1[b'][b].
+  for (int ap = 0; ap < order0; ++ap)
+    for (int bp = 0; bp < order1; ++bp)
+      for (int c = 0; c < 4; ++c) {
+        double sum = 0.0;
+        for (int b = 0; b < order1; ++b)
+          sum += rows[ap][b][c] * m1[bp * order1 + b];
+        net[ap * order1 + bp][c] = sum;
+      }
 }
 
 void BispanTree::BoundNet(const double (*points)[3], int order0, int order1, Box &box)

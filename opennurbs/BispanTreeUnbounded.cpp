@@ -61,16 +61,8 @@ double BispanTree::SolveUnbounded(const ON_NurbsSurface &surface, const ON_3dPoi
   double work[kMaxFastOrder * kMaxFastOrder];
   SpanBezierMatrix(n0, m_knot[0] + span0, M0, work);
   SpanBezierMatrix(n1, m_knot[1] + span1, M1, work);
-  double net[kMaxFastOrder * kMaxFastOrder][4] = {};
-  for (int a = 0; a < n0; ++a)
-    for (int b = 0; b < n1; ++b) {
-      const double *cv =
-          m_cv + size_t(span0 + a) * m_cv_stride[0] + size_t(span1 + b) * m_cv_stride[1];
-      for (int ap = 0; ap < n0; ++ap)
-        for (int bp = 0; bp < n1; ++bp)
-          for (int c = 0; c < cvsize; ++c)
-            net[ap * n1 + bp][c] += M0[ap * n0 + a] * M1[bp * n1 + b] * cv[c];
-    }
+  double net[kMaxFastOrder * kMaxFastOrder][4];
+  HomogeneousNet(span0, span1, M0, M1, net);
 
   const double p[3] = {P.x - m_origin[0], P.y - m_origin[1], P.z - m_origin[2]};
   // Bound and flatness of a piece from its own net.
