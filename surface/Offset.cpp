@@ -10,6 +10,9 @@
 
 namespace {
 
+// Points per thread at least: below that a thread costs more than it saves.
+constexpr int kPointsPerPiece = 512;
+
 // Moves one point; a point whose closest surface point cannot be found
 // stays where it is (its parameters would be undefined).
 void movePoint(const ON_NurbsSurface &surface, double distance, ON_3dPoint &point)
@@ -32,7 +35,13 @@ void moveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double dis
   // the loop (and its window) still runs.
   const bool moves = std::isfinite(distance) && surface.IsValid();
   ON_3dPoint *point = matrix.Array();
-  phase.Run(matrix.Count(), [&](int i) {
+  // The first query builds the closest-point hierarchy (itself on all
+  // cores); make it before the loop, whose threads then only read it.
+  if (moves && matrix.Count() > 0) {
+    double s = 0.0, t = 0.0;
+    surface.GetClosestPoint(point[0], &s, &t);
+  }
+  phase.RunParallel(matrix.Count(), kPointsPerPiece, [&](int i) {
     if (moves)
       movePoint(surface, distance, point[i]);
   });
