@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -27,6 +30,34 @@ int DefaultThreadCount()
 // Set on the threads of a running loop, so that nested loops stay serial.
 thread_local bool t_inLoop = false;
 
+// Finished indices shared by the pieces, and the wake-up of the reporting
+// thread when the others are done.
+struct Shared
+{
+  std::atomic<int> done{0};
+  std::mutex mutex;
+  std::condition_variable finished;
+  int running = 0;
+};
+
+// Runs one piece; with reporting on, in steps that add to the shared count.
+void RunPiece(int begin, int end, int step, Shared *shared,
+              const std::function<void(int, int)> &body, const std::function<void(int)> *report)
+{
+  if (!shared) {
+    body(begin, end);
+    return;
+  }
+  for (int at = begin; at < end;) {
+    const int next = end - at > step ? at + step : end;
+    body(at, next);
+    const int done = shared->done.fetch_add(next - at, std::memory_order_relaxed) + (next - at);
+    if (report)
+      (*report)(done);
+    at = next;
+  }
+}
+
 } // namespace
 
 int ThreadCount()
@@ -49,38 +80,93 @@ void ParallelFor(int count, int grain, const std::function<void(int, int)> &body
   if (count <= 0)
     return;
   grain = std::max(grain, 1);
-  const int threads = t_inLoop ? 1 : std::min(ThreadCount(), std::max(count / grain, 1));
-  auto pieceBegin = [&](int k) { return int(static_cast<long long>(count) * k / threads); };
-  std::vector<std::exception_ptr> errors(size_t(threads), nullptr);
-  auto runPiece = [&](int k) {
-    const bool outer = !t_inLoop;
-    t_inLoop = true;
+  int threads = t_inLoop ? 1 : std::min(ThreadCount(), std::max(count / grain, 1));
+  // Steps between reports: about 200 per loop, few enough to cost nothing.
+  const int step = std::max(1, std::min(4096, count / 200));
+  Shared shared;
+  Shared *counting = report ? &shared : nullptr;
+  // The caller's reports: one that throws stops the reports, not the work.
+  std::exception_ptr reportError;
+  const std::function<void(int)> safeReport = [&](int done) {
+    if (reportError)
+      return;
     try {
-      body(pieceBegin(k), pieceBegin(k + 1));
+      report(done);
     } catch (...) {
-      errors[size_t(k)] = std::current_exception();
+      reportError = std::current_exception();
     }
-    t_inLoop = !outer;
   };
+  const std::function<void(int)> *callerReport = report ? &safeReport : nullptr;
+
+  std::vector<std::exception_ptr> errors(size_t(threads), nullptr);
   std::vector<std::thread> workers;
   workers.reserve(size_t(threads - 1));
+  auto pieceBegin = [&](int k) { return int(static_cast<long long>(count) * k / threads); };
   for (int k = 1; k < threads; ++k) {
+    {
+      std::lock_guard<std::mutex> lock(shared.mutex);
+      ++shared.running;
+    }
     try {
-      workers.emplace_back(runPiece, k);
+      workers.emplace_back([&, k] {
+        t_inLoop = true;
+        try {
+          RunPiece(pieceBegin(k), pieceBegin(k + 1), step, counting, body, nullptr);
+        } catch (...) {
+          errors[size_t(k)] = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        if (--shared.running == 0)
+          shared.finished.notify_one();
+      });
     } catch (...) {
-      runPiece(k); // no thread to be had: the calling thread does this piece itself
+      // No thread to be had: the calling thread does this piece itself.
+      {
+        std::lock_guard<std::mutex> lock(shared.mutex);
+        --shared.running;
+      }
+      t_inLoop = true;
+      try {
+        RunPiece(pieceBegin(k), pieceBegin(k + 1), step, counting, body, callerReport);
+      } catch (...) {
+        errors[size_t(k)] = std::current_exception();
+      }
+      t_inLoop = false;
     }
   }
-  runPiece(0);
-  if (report && !errors[0])
-    report(pieceBegin(1));
+
+  const bool outer = !t_inLoop;
+  t_inLoop = true;
+  try {
+    RunPiece(0, pieceBegin(1), step, counting, body, callerReport);
+  } catch (...) {
+    errors[0] = std::current_exception();
+  }
+  t_inLoop = !outer;
+
+  {
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    while (shared.running > 0) {
+      if (report) {
+        lock.unlock();
+        safeReport(shared.done.load(std::memory_order_relaxed));
+        lock.lock();
+        shared.finished.wait_for(lock, std::chrono::milliseconds(10),
+                                 [&] { return shared.running == 0; });
+      } else {
+        shared.finished.wait(lock, [&] { return shared.running == 0; });
+      }
+    }
+  }
   for (std::thread &worker : workers)
     worker.join();
-  if (report && !errors[0])
-    report(count);
+  if (report)
+    safeReport(shared.done.load(std::memory_order_relaxed));
   for (const std::exception_ptr &error : errors)
     if (error)
       std::rethrow_exception(error);
+  if (reportError)
+    std::rethrow_exception(reportError);
 }
 
 } // namespace pelmora

@@ -17,11 +17,11 @@ void SetThreadCount(int count);
 
 // Runs body(begin, end) on pieces of [0, count), each at least `grain` long
 // (fewer threads when there is not enough work). `report`, when given, runs
-// on the calling thread only, with the number of finished indices:
-// non-decreasing, the last call with `count`. A loop started inside another
-// runs serially on the thread that started it. The first exception of a
-// body, in the order of the pieces, is rethrown once every thread has
-// stopped.
+// on the calling thread only, between pieces of its own work and while it
+// waits for the others, with the number of finished indices: non-decreasing,
+// the last call with `count`. A loop started inside another runs serially on
+// the thread that started it. The first exception of a body, in the order of
+// the pieces, is rethrown once every thread has stopped.
 void ParallelFor(int count, int grain, const std::function<void(int begin, int end)> &body,
                  const std::function<void(int done)> &report = nullptr);
 

@@ -11,6 +11,7 @@
 #include "PMSurface.h"
 #include "surface/FiniteBounds.h"
 #include "surface/GridCoverage.h"
+#include "surface/OperationGuard.h"
 
 #include <climits>
 #include <cmath>
@@ -109,23 +110,27 @@ bool hasArea(const FiniteBounds &box)
 void PMSurface::SuggestFittedGrid(const ON_3dPointArray &points, const ON_3dVector &direction,
                                   int &rows, int &cols)
 {
-  try {
-    const ON_3dPointArray aligned = alignedCopy(points, direction);
-    const FiniteBounds box = pelmora::ComputeFiniteBounds(aligned);
-    if (!hasArea(box)) {
-      AnalyzePoints(aligned, direction, rows, cols);
-      return;
-    }
-    FitSearch(aligned, box).Suggest(rows, cols);
-  } catch (...) {
-    AnalyzePoints(points, direction, rows, cols);
-  }
+  pelmora::Guarded(
+      [&] {
+        const ON_3dPointArray aligned = alignedCopy(points, direction);
+        const FiniteBounds box = pelmora::ComputeFiniteBounds(aligned);
+        if (hasArea(box))
+          FitSearch(aligned, box).Suggest(rows, cols);
+        else
+          AnalyzePoints(aligned, direction, rows, cols);
+      },
+      [&](pelmora::Failure) noexcept {
+        rows = 1; // as AnalyzePoints answers a failure
+        cols = 1;
+      });
 }
 
 int PMSurface::MeasureGridCoverage(const ON_3dPointArray &points, const ON_3dVector &direction,
                                    int rows, int cols, PMGridCoverage &coverage)
 {
-  try {
+  const pelmora::FailureMessages messages{L"Not enough memory for the grid",
+                                          L"The grid coverage could not be measured"};
+  return pelmora::GuardedOperation(messages, [&] {
     if (rows < 1 || cols < 1 || static_cast<long long>(rows) * cols > INT_MAX) {
       SetError(L"The grid needs at least 1 row and 1 column, and at most 2^31 - 1 nodes");
       return 0;
@@ -140,8 +145,5 @@ int PMSurface::MeasureGridCoverage(const ON_3dPointArray &points, const ON_3dVec
     std::vector<unsigned char> filled;
     coverage = pelmora::MeasureCoverage(aligned, box, rows, cols, filled);
     return 1;
-  } catch (...) {
-    SetError(L"Not enough memory for the grid");
-    return 0;
-  }
+  });
 }

@@ -3,6 +3,7 @@
 // cores, each point on its own (the values do not depend on the threads).
 #include "PMSurface.h"
 #include "opennurbs/ParallelFor.h"
+#include "surface/OperationGuard.h"
 #include "surface/DeviationStatistics.h"
 #include "surface/SurfacePointFinder.h"
 
@@ -75,7 +76,9 @@ int PMSurface::MeasureDeviations(const ON_3dPointArray &points, const ON_NurbsSu
                                  double tolerance, PMDeviationReport &report,
                                  ON_SimpleArray<double> *deviations, ON_2dPointArray *parameters)
 {
-  try {
+  const pelmora::FailureMessages messages{L"Not enough memory to measure the deviations",
+                                          L"The deviations could not be measured"};
+  return pelmora::GuardedOperation(messages, [&] {
     if (!surface.IsValid()) {
       SetError(L"Invalid Nurbs Surface");
       return 0;
@@ -102,8 +105,5 @@ int PMSurface::MeasureDeviations(const ON_3dPointArray &points, const ON_NurbsSu
         parameters->Append(ON_2dPoint(results[i].s, results[i].t));
     }
     return 1;
-  } catch (...) {
-    SetError(L"Not enough memory to measure the deviations");
-    return 0;
-  }
+  });
 }

@@ -7,6 +7,7 @@
 // control point governs most.
 #include "PMSurface.h"
 #include "opennurbs/ParallelFor.h"
+#include "surface/OperationGuard.h"
 
 #include <cmath>
 #include <new>
@@ -56,7 +57,9 @@ double greville(const ON_NurbsSurface &surface, int dir, int i)
 int PMSurface::FindProbeFolds(const ON_NurbsSurface &surface, double probeDiameter,
                               ON_SimpleArray<int> &folds)
 {
-  try {
+  const pelmora::FailureMessages messages{L"Not enough memory to find the folds",
+                                          L"The folds could not be found"};
+  return pelmora::GuardedOperation(messages, [&] {
     if (!surface.IsValid()) {
       SetError(L"Invalid Nurbs Surface");
       return 0;
@@ -82,8 +85,5 @@ int PMSurface::FindProbeFolds(const ON_NurbsSurface &surface, double probeDiamet
       if (folded[k])
         folds.Append(static_cast<int>(k));
     return 1;
-  } catch (...) {
-    SetError(L"Not enough memory to find the folds");
-    return 0;
-  }
+  });
 }
