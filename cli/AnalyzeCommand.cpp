@@ -53,8 +53,8 @@ int RunAnalyze(const std::vector<std::string> &args, const Settings &)
     std::printf("%s %c  %.6g .. %.6g  (%.6g)\n", k == 0 ? "extent" : "      ", axes[k],
                 box.m_min[k], box.m_max[k], box.m_max[k] - box.m_min[k]);
   std::printf("direction  %.6g,%.6g,%.6g\n", direction[0], direction[1], direction[2]);
-  std::printf("fitted     %d rows x %d columns\n", fittedRows, fittedCols);
-  std::printf("even       %d rows x %d columns\n", rows, cols);
+  std::printf("fitted     %d rows x %d columns (drape's default)\n", fittedRows, fittedCols);
+  std::printf("even       %d rows x %d columns (the Surface Parameters window's)\n", rows, cols);
   return ExitSuccess;
 }
 
