@@ -4,6 +4,7 @@
 // matrix.
 #include "PMSurface.h"
 #include "surface/ProgressPhase.h"
+#include "framework/Guarded.h"
 
 #include <cmath>
 
@@ -51,11 +52,9 @@ void moveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double dis
 int PMSurface::Offset(ON_3dPointArray &matrix, int rows, int cols, ON_NurbsSurface &surface,
                       double distance, int showProgress)
 {
-  try {
-    moveAll(matrix, surface, distance, showProgress);
-  } catch (...) {
-    // Only a progress window can throw (no memory); the fit below still runs.
-  }
+  // Only a progress window can throw (no memory); the points stay as far as
+  // the loop got, and the fit below still runs.
+  pelmora::Guarded([&] { moveAll(matrix, surface, distance, showProgress); });
   CreateSurfaceFromPointMatrix(surface, matrix, rows, cols, showProgress);
   return 1;
 }
