@@ -136,3 +136,33 @@ TEST(CommandLine, PreviewNeedsADisplayAndRendersUnderXvfb)
   EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
   EXPECT_GT(png.size(), 10000u);
 }
+
+TEST(CommandLine, HostileInputsEndInOneLineAndExitTwo)
+{
+  TempFolder folder;
+  const std::string legacy = "# vtk DataFile Version 3.0\nc\nASCII\nDATASET ";
+  folder.Write("cut.vtk", legacy + "POLYDATA\nPOINTS 4 float\n0 0 0 1 1 1\n");
+  folder.Write("huge.vtk", legacy + "STRUCTURED_POINTS\nDIMENSIONS 100000 100000 100000\n");
+  folder.Write("bad.vtp", "<VTKFile type=\"PolyData\"><PolyData><Piece NumberOfPoints=\"1\">"
+                          "<Points><DataArray type=\"Float32\" NumberOfComponents=\"3\" "
+                          "format=\"appended\" offset=\"0\"/></Points></Piece></PolyData>"
+                          "<AppendedData encoding=\"raw\">_\xff\xff\xff\x7f</AppendedData>");
+  ASSERT_EQ(::symlink("/dev/zero", (folder / "zero.xyz").c_str()), 0);
+  folder.Write("title.xyz", "1e400 0 0\n1 2 3\n");
+  const std::pair<const char *, const char *> cases[] = {
+      {"wrap cut.vtk -o m.stl", "cut.vtk:5: the file ends before its 12 values"},
+      {"analyze huge.vtk",
+       "huge.vtk:5: DIMENSIONS declare more grid points than the file can describe"},
+      {"analyze bad.vtp",
+       "bad.vtp: the Points array holds 2147483647 bytes, 12 expected from NumberOfPoints"},
+      {"analyze zero.xyz", "zero.xyz: not a regular file or pipe"},
+      {"drape title.xyz", "title.xyz:1: number out of range in '1e400 0 0'"},
+  };
+  for (auto [args, message] : cases) {
+    CliRun run = RunPelmora(args, folder.Path());
+    EXPECT_EQ(run.status, 2) << args;
+    // One line: no VTK log lines, no "did not create output" afterthought.
+    EXPECT_EQ(run.err, "pelmora: " + std::string(message) + "\n") << args;
+  }
+  EXPECT_EQ(folder.Entries().size(), 5u);
+}
