@@ -196,7 +196,7 @@ void JudgeDrape(const ON_3dPointArray &points, const ON_3dVector &direction,
                                     options.tolerance, outcome.deviation, &outcome.deviations,
                                     &outcome.parameters))
     throw std::runtime_error(PMSurface::GetError().ToUtf8());
-  outcome.onFold = PointsOnFolds(outcome);
+  outcome.onFold = PointsOnFolds(outcome, points, direction);
 }
 
 bool WriteOutputs(const DrapeOptions &options, const ON_3dPointArray &points,
@@ -219,8 +219,6 @@ bool WriteOutputs(const DrapeOptions &options, const ON_3dPointArray &points,
     scene.deviations = &outcome.deviations;
     scene.parameters = &outcome.parameters;
     scene.onFold = &outcome.onFold;
-    scene.matrix = &outcome.matrix;
-    scene.folds = &outcome.folds;
     scene.colourRange = options.hasTolerance && options.tolerance > 0.0 ? options.tolerance : 0.0;
     scene.allPoints = options.previewPoints;
     if (!written.Add(options.previewPath, RenderPreview(options.previewPath, scene)))

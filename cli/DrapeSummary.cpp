@@ -1,4 +1,5 @@
 #include "cli/DrapeSummary.h"
+#include "PMSurface.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,24 +8,14 @@
 namespace pelmora::cli {
 namespace {
 
-// The Greville abscissae of the control points along `dir` (increasing).
-std::vector<double> ControlPointParameters(const ON_NurbsSurface &surface, int dir)
+// The nearest node for a position u in grid steps (a remainder of 0.5 or
+// more rounds up, as the point matrix rounds), held to the grid.
+int NearestNode(double u, int nodes)
 {
-  std::vector<double> values(size_t(surface.CVCount(dir)));
-  for (int i = 0; i < surface.CVCount(dir); ++i)
-    values[size_t(i)] = ControlPointParameter(surface, dir, i);
-  return values;
-}
-
-// Index of the abscissa nearest to `value`.
-int Nearest(const std::vector<double> &abscissae, double value)
-{
-  const auto above = std::lower_bound(abscissae.begin(), abscissae.end(), value);
-  if (above == abscissae.begin())
+  if (!(u > 0.0))
     return 0;
-  if (above == abscissae.end() || value - above[-1] < *above - value)
-    return int(above - abscissae.begin()) - 1;
-  return int(above - abscissae.begin());
+  const double node = std::floor(u + 0.5);
+  return node < nodes - 1 ? int(node) : nodes - 1;
 }
 
 double Percent(double part, double whole)
@@ -91,30 +82,30 @@ void PrintFolds(const DrapeOutcome &outcome)
 
 } // namespace
 
-double ControlPointParameter(const ON_NurbsSurface &surface, int dir, int index)
+std::vector<unsigned char> PointsOnFolds(const DrapeOutcome &outcome, const ON_3dPointArray &points,
+                                         const ON_3dVector &direction)
 {
-  double sum = 0.0;
-  for (int k = 0; k < surface.Order(dir) - 1; ++k)
-    sum += surface.Knot(dir, index + k);
-  return sum / (surface.Order(dir) - 1);
-}
-
-std::vector<unsigned char> PointsOnFolds(const DrapeOutcome &outcome)
-{
-  std::vector<unsigned char> onFold(size_t(outcome.parameters.Count()), 0);
+  std::vector<unsigned char> onFold(size_t(points.Count()), 0);
   if (outcome.folds.Count() == 0)
     return onFold;
   std::vector<unsigned char> foldNode(size_t(outcome.rows) * outcome.cols, 0);
   for (int k = 0; k < outcome.folds.Count(); ++k)
     foldNode[size_t(outcome.folds[k])] = 1;
-  const std::vector<double> along[2] = {ControlPointParameters(outcome.surface, 0),
-                                        ControlPointParameters(outcome.surface, 1)};
-  for (int i = 0; i < outcome.parameters.Count(); ++i) {
-    const ON_2dPoint &st = outcome.parameters[i];
-    if (std::isnan(st.x) || std::isnan(st.y))
+  // The grid as the point matrix lays it over the aligned cloud.
+  ON_3dPointArray aligned;
+  for (int i = 0; i < points.Count(); ++i)
+    if (points[i].IsValid())
+      aligned.Append(points[i]);
+  PMSurface::TransformPoints(aligned, direction, 1, 0);
+  const ON_BoundingBox box = aligned.BoundingBox();
+  const double dx = (box.m_max.x - box.m_min.x) / (outcome.cols - 1);
+  const double dy = (box.m_max.y - box.m_min.y) / (outcome.rows - 1);
+  for (int i = 0, k = 0; i < points.Count(); ++i) {
+    if (!points[i].IsValid())
       continue;
-    const int col = Nearest(along[0], st.x);
-    const int row = Nearest(along[1], st.y);
+    const ON_3dPoint &p = aligned[k++];
+    const int col = NearestNode((p.x - box.m_min.x) / dx, outcome.cols);
+    const int row = NearestNode((p.y - box.m_min.y) / dy, outcome.rows);
     onFold[size_t(i)] = foldNode[size_t(row) * outcome.cols + col];
   }
   return onFold;

@@ -23,7 +23,7 @@ struct DrapeOutcome
   ON_SimpleArray<int> folds; // matrix indices where the compensation folds
 
   // Per cloud point: signed deviation (NaN where none), surface parameters
-  // of its closest point, and whether that point lies on a fold.
+  // of its closest point, and whether it falls on a fold node.
   PMDeviationReport deviation;
   ON_SimpleArray<double> deviations;
   ON_2dPointArray parameters;
@@ -31,13 +31,12 @@ struct DrapeOutcome
   bool hasTolerance = false;
 };
 
-// The Greville abscissa of control point `index` along `dir`: the mean of
-// its order - 1 knots, where it weighs most on the surface.
-double ControlPointParameter(const ON_NurbsSurface &surface, int dir, int index);
-
-// Marks the points whose closest surface point is governed by a fold node
-// (the control point whose Greville parameters are nearest).
-std::vector<unsigned char> PointsOnFolds(const DrapeOutcome &outcome);
+// Marks the points that fall on a fold node seen along the drape direction:
+// whose nearest grid node (the node the point matrix gives them to) is one.
+// (Their closest surface points are no guide: where the compensation folds,
+// the surface has turned over.)
+std::vector<unsigned char> PointsOnFolds(const DrapeOutcome &outcome, const ON_3dPointArray &points,
+                                         const ON_3dVector &direction);
 
 void PrintDrapeSummary(const std::string &cloudName, int pointCount, const double direction[3],
                        const DrapeOutcome &outcome);

@@ -76,7 +76,7 @@ View ViewAlong(const double d[3], const double towards[3])
 
 // A parallel projection that fits every point of `shape` into a viewport of
 // the given width / height.
-double FitCamera(vtkCamera *camera, vtkPolyData *shape, const View &view, double aspect)
+double FitCamera(vtkCamera *camera, vtkPoints *shape, const View &view, double aspect)
 {
   double lowX = INFINITY, highX = -INFINITY, lowY = INFINITY, highY = -INFINITY;
   double depth = 0.0, centre[3] = {0, 0, 0};
@@ -110,7 +110,7 @@ double FitCamera(vtkCamera *camera, vtkPolyData *shape, const View &view, double
 
 // Of the views tilted towards two sides across the drape direction, the
 // one that shows the shape largest.
-View BestView(const double d[3], vtkPolyData *shape, double aspect)
+View BestView(const double d[3], vtkPoints *shape, double aspect)
 {
   const double sides[2][3] = {{1, 0, 0}, {0, 1, 0}};
   View best{};
@@ -251,17 +251,22 @@ vtkSmartPointer<vtkRenderer> ShapeRenderer(const PreviewScene &scene, const doub
   const ON_3dPointArray &cloud = *scene.points;
   const int stride = scene.allPoints ? 1 : std::max(1, cloud.Count() / kSparsePoints);
   const double dark[3] = {0.15, 0.15, 0.2}, magenta[3] = {0.85, 0.0, 0.85};
-  auto points = PlainActor(CloudSample(cloud, stride), dark);
+  vtkSmartPointer<vtkPolyData> sample = CloudSample(cloud, stride);
+  auto points = PlainActor(sample, dark);
   points->GetProperty()->SetPointSize(2);
   points->GetProperty()->SetOpacity(scene.allPoints ? 1.0 : 0.6);
   renderer->AddActor(points);
-  if (scene.surface && scene.folds && scene.folds->Count() > 0) {
+  if (scene.surface && scene.onFold) { // markers only where there are folds
     auto folds = PlainActor(FoldMarkers(scene), magenta);
-    folds->GetProperty()->SetPointSize(7);
+    folds->GetProperty()->SetPointSize(6);
     folds->GetProperty()->SetRenderPointsAsSpheres(true);
     renderer->AddActor(folds);
   }
-  vtkSmartPointer<vtkPolyData> frame = shape ? shape : CloudSample(cloud, 1);
+  // The frame holds the shape and the points drawn.
+  vtkNew<vtkPoints> frame;
+  for (vtkPolyData *part : {shape.Get(), sample.Get()})
+    for (vtkIdType k = 0; part && k < part->GetNumberOfPoints(); ++k)
+      frame->InsertNextPoint(part->GetPoint(k));
   const double aspect = kShapeShare * kWidth / kHeight;
   view = BestView(d, frame, aspect);
   FitCamera(renderer->GetActiveCamera(), frame, view, aspect);
@@ -300,7 +305,9 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
     SurfaceColouring colouring;
     vtkSmartPointer<vtkLookupTable> table;
     auto shape = ShapeRenderer(scene, d, view, colouring, table);
-    const bool folds = scene.surface && scene.folds && scene.folds->Count() > 0;
+    const bool folds =
+        scene.surface && scene.onFold &&
+        std::find(scene.onFold->begin(), scene.onFold->end(), 1) != scene.onFold->end();
 
     vtkNew<vtkRenderWindow> window;
     window->SetOffScreenRendering(1);

@@ -24,10 +24,9 @@ struct PreviewScene
   // where none) and the surface parameters of its closest point.
   const ON_SimpleArray<double> *deviations = nullptr;
   const ON_2dPointArray *parameters = nullptr;
-  // Optional: the point matrix and the indices of its fold nodes.
-  const ON_3dPointArray *matrix = nullptr;
-  const ON_SimpleArray<int> *folds = nullptr;
-  const std::vector<unsigned char> *onFold = nullptr; // per cloud point
+  // Optional: per cloud point, whether it falls where the probe
+  // compensation folds the surface (drawn as markers).
+  const std::vector<unsigned char> *onFold = nullptr;
   double colourRange = 0.0; // deviation shown at full colour; 0: from the data
   bool allPoints = false;   // every cloud point instead of a sparse sample
 };

@@ -1,5 +1,4 @@
 #include "cli/PreviewShapes.h"
-#include "cli/DrapeSummary.h"
 #include "io/MeshWriter.h"
 
 #include <vtkCellArray.h>
@@ -199,17 +198,18 @@ vtkSmartPointer<vtkLookupTable> ColourTable(const SurfaceColouring &colouring)
     const double f = double(k) / (n - 1);
     double r, g, b;
     if (colouring.byDeviation) {
-      // Blue (below the surface) through white to red (above it).
-      const double w = std::fabs(2.0 * f - 1.0);
-      if (f < 0.5) {
-        r = 1.0 - 0.85 * w;
-        g = 1.0 - 0.7 * w;
-        b = 1.0 - 0.25 * w;
-      } else {
-        r = 1.0 - 0.25 * w;
-        g = 1.0 - 0.85 * w;
-        b = 1.0 - 0.85 * w;
-      }
+      // Blue (below the surface), cyan, green (on it), yellow, red (above).
+      const double stops[5][3] = {{0.1, 0.25, 0.95},
+                                  {0.1, 0.8, 0.95},
+                                  {0.2, 0.75, 0.2},
+                                  {0.98, 0.85, 0.1},
+                                  {0.9, 0.12, 0.1}};
+      const double at = f * 4.0;
+      const int k0 = std::min(int(at), 3);
+      const double w = at - k0;
+      r = stops[k0][0] + w * (stops[k0 + 1][0] - stops[k0][0]);
+      g = stops[k0][1] + w * (stops[k0 + 1][1] - stops[k0][1]);
+      b = stops[k0][2] + w * (stops[k0 + 1][2] - stops[k0][2]);
     } else {
       // Dark blue, teal, green, yellow.
       r = std::clamp(-0.1 + 1.2 * f * f, 0.0, 1.0);
@@ -221,9 +221,10 @@ vtkSmartPointer<vtkLookupTable> ColourTable(const SurfaceColouring &colouring)
   table->SetNanColor(0.72, 0.72, 0.72, 1.0);
   table->UseAboveRangeColorOn();
   table->UseBelowRangeColorOn();
-  table->SetAboveRangeColor(colouring.byDeviation ? 0.55 : 1.0, 0.0,
+  // Beyond the range: darker ends, so that what exceeds it stands out.
+  table->SetAboveRangeColor(colouring.byDeviation ? 0.5 : 1.0, 0.0,
                             colouring.byDeviation ? 0.0 : 1.0, 1.0);
-  table->SetBelowRangeColor(0.0, 0.0, colouring.byDeviation ? 0.45 : 0.3, 1.0);
+  table->SetBelowRangeColor(0.05, 0.0, colouring.byDeviation ? 0.45 : 0.3, 1.0);
   table->Build();
   return table;
 }
@@ -246,13 +247,11 @@ vtkSmartPointer<vtkPolyData> FoldMarkers(const PreviewScene &scene)
 {
   vtkNew<vtkPoints> points;
   vtkNew<vtkCellArray> vertices;
-  const ON_NurbsSurface &surface = *scene.surface;
-  const int cols = surface.CVCount(0);
-  for (int k = 0; scene.folds && k < scene.folds->Count(); ++k) {
-    const int node = (*scene.folds)[k];
-    const ON_3dPoint p = surface.PointAt(ControlPointParameter(surface, 0, node % cols),
-                                         ControlPointParameter(surface, 1, node / cols));
-    const vtkIdType id = points->InsertNextPoint(p.x, p.y, p.z);
+  const ON_3dPointArray &cloud = *scene.points;
+  for (int i = 0; scene.onFold && i < cloud.Count() && size_t(i) < scene.onFold->size(); ++i) {
+    if (!(*scene.onFold)[size_t(i)])
+      continue;
+    const vtkIdType id = points->InsertNextPoint(cloud[i].x, cloud[i].y, cloud[i].z);
     vertices->InsertNextCell(1, &id);
   }
   auto data = vtkSmartPointer<vtkPolyData>::New();

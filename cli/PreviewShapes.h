@@ -35,7 +35,7 @@ vtkSmartPointer<vtkLookupTable> ColourTable(const SurfaceColouring &colouring);
 // The cloud's points as vertices: every `stride`-th one.
 vtkSmartPointer<vtkPolyData> CloudSample(const ON_3dPointArray &cloud, int stride);
 
-// Surface points at the control points of the fold nodes.
+// The cloud points that fall on fold nodes.
 vtkSmartPointer<vtkPolyData> FoldMarkers(const PreviewScene &scene);
 
 // An arrow along `d` of unit length ending at the origin.
