@@ -68,20 +68,23 @@ TEST(CommandLine, BadUsageAndBadInputExitTwoAndWriteNothing)
   EXPECT_EQ(folder.Entries().size(), 5u);
 }
 
-TEST(CommandLine, AnalyzePrintsCountExtentAndTheSuggestion)
+TEST(CommandLine, AnalyzePrintsCountExtentAndBothSuggestions)
 {
   TempFolder folder;
   for (auto [sample, z] : {std::pair{"panel.xyz", -1}, std::pair{"bowl.xyz", 1}}) {
     ON_3dPointArray points = ReadPoints(Sample(sample)), aligned(points);
     PMSurface::TransformPoints(aligned, ON_3dVector(0, 0, z), 1, 0);
-    int rows = 0, cols = 0;
+    int rows = 0, cols = 0, fittedRows = 0, fittedCols = 0;
     PMSurface::AnalyzePoints(aligned, ON_3dVector(0, 0, z), rows, cols);
+    PMSurface::SuggestFittedGrid(points, ON_3dVector(0, 0, z), fittedRows, fittedCols);
     CliRun run = RunPelmora("analyze '" + Sample(sample) + "' --direction 0,0," + std::to_string(z),
                             folder.Path());
     ASSERT_EQ(run.status, 0) << run.err;
     for (const std::string &line :
          {"points     " + std::to_string(points.Count()) + "\n", std::string("extent x  "),
-          "suggested  " + std::to_string(rows) + " rows x " + std::to_string(cols) + " columns\n"})
+          "fitted     " + std::to_string(fittedRows) + " rows x " + std::to_string(fittedCols) +
+              " columns (drape's default)\n",
+          "even       " + std::to_string(rows) + " rows x " + std::to_string(cols) + " columns"})
       EXPECT_NE(run.out.find(line), std::string::npos) << run.out;
   }
 }
