@@ -224,7 +224,7 @@ bool WriteOutputs(const DrapeOptions &options, const ON_3dPointArray &points,
     if (!written.Add(options.previewPath, RenderPreview(options.previewPath, scene)))
       return false;
   }
-  return true;
+  return written.Commit();
 }
 
 } // namespace
