@@ -22,7 +22,7 @@ using namespace pelmora;
 
 // Envelope samples per span of the control grid, and the tiny weight that
 // keeps the envelope fit well posed where its samples are left out.
-constexpr int kEnvelopeSamplesPerSpan = 3;
+constexpr int kEnvelopeSamplesPerSpan = 2;
 constexpr double kEnvelopeSmoothingSpans = 1.0 / 64.0;
 
 struct Failure : std::runtime_error
