@@ -10,6 +10,7 @@
 #include "io/FileBuffer.h"
 #include "io/PointMatrixWriter.h"
 #include "io/SurfaceWriter.h"
+#include "surface/DrapePipeline.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -46,29 +47,24 @@ struct DrapeResult
   bool suggested = true;
 };
 
-// The drape steps in the library's order, with the given grid and diameter.
+// The drape with the grid and diameter of the command line (the suggested
+// grid where none is given); false when the matrix or the surface failed.
 bool DrapeWithoutAsking(const ON_3dPointArray &points, const ON_3dVector &direction,
                         const Arguments &arguments, double diameter, int interpolate, int progress,
                         DrapeResult &result)
 {
-  ON_3dPointArray aligned(points);
-  PMSurface::TransformPoints(aligned, direction, 1, progress);
-  PMSurface::AnalyzePoints(aligned, direction, result.rows, result.cols);
+  DrapeFrame frame(points, direction, progress);
+  frame.SuggestGrid(result.rows, result.cols);
   result.suggested = !arguments.Has("--rows") && !arguments.Has("--cols");
   result.rows = arguments.PositiveInt("--rows", result.rows);
   result.cols = arguments.PositiveInt("--cols", result.cols);
-  if (!PMSurface::CreatePointMatrix(aligned, result.rows, result.cols, result.matrix, interpolate,
-                                    progress))
-    return false;
-  aligned.Destroy();
-  PMSurface::TransformPoints(result.matrix, direction, 0, progress);
-  if (!PMSurface::CreateSurfaceFromPointMatrix(result.surface, result.matrix, result.rows,
-                                               result.cols, progress))
-    return false;
-  if (diameter != 0.0)
-    PMSurface::Offset(result.matrix, result.rows, result.cols, result.surface, -0.5 * diameter,
-                      progress);
-  return result.surface.IsValid();
+  DrapeSettings settings;
+  settings.rows = result.rows;
+  settings.cols = result.cols;
+  settings.probeDiameter = diameter;
+  settings.interpolate = interpolate;
+  settings.showProgress = progress;
+  return frame.Drape(settings, result.matrix, result.surface) && result.surface.IsValid();
 }
 
 void PrintSummary(const std::string &name, int count, const double direction[3],

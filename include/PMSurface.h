@@ -115,8 +115,9 @@ public:
   // up to the first hole) and, when a hole exists, "Interpolating points".
   // Result: 1; 0 with an error text when the grid cannot be laid: rows or
   // cols below 1, rows x cols beyond int, no finite point, no extent along
-  // x (y) for more than one column (row), an extent that overflows, or no
-  // memory.
+  // x (y) for more than one column (row), an extent that overflows, no
+  // memory ("Not enough memory for the point matrix"), or anything else
+  // that stops it ("The point matrix could not be built").
   static int CreatePointMatrix(const ON_3dPointArray &points, int rows, int cols,
                                ON_3dPointArray &matrix, int interpolate, int showProgress);
 

@@ -10,6 +10,7 @@
 // interior ones in one row-major sweep ("Interpolating points").
 #include "PMSurface.h"
 #include "surface/FiniteBounds.h"
+#include "surface/OperationGuard.h"
 #include "surface/InverseDistance.h"
 #include "surface/ProgressPhase.h"
 
@@ -312,7 +313,9 @@ int buildMatrix(const ON_3dPointArray &points, int rows, int cols, ON_3dPointArr
 int PMSurface::CreatePointMatrix(const ON_3dPointArray &points, int rows, int cols,
                                  ON_3dPointArray &matrix, int interpolate, int showProgress)
 {
-  try {
+  const pelmora::FailureMessages messages{L"Not enough memory for the point matrix",
+                                          L"The point matrix could not be built"};
+  return pelmora::GuardedOperation(messages, [&] {
     if (&points == &matrix) {
       // The matrix replaces the cloud it is built from: work on a copy.
       const ON_3dPointArray cloud(points);
@@ -321,8 +324,5 @@ int PMSurface::CreatePointMatrix(const ON_3dPointArray &points, int rows, int co
       return buildMatrix(cloud, rows, cols, matrix, interpolate, showProgress);
     }
     return buildMatrix(points, rows, cols, matrix, interpolate, showProgress);
-  } catch (...) {
-    SetError(L"Not enough memory for the point matrix");
-    return 0;
-  }
+  });
 }

@@ -70,7 +70,7 @@ bool BuildWorkingMesh(ON_Mesh &working, const ON_3dPointArray &points, int showP
   }
   if (recipe.flip)
     working.Flip();
-  return working.IsValid();
+  return true;
 }
 
 } // namespace
@@ -85,13 +85,11 @@ void HookPipelineProgress(vtkAlgorithm *filter, const char *progressText, int sh
   Observe(filter, vtkCommand::EndEvent, EndObserver);
 }
 
-int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,
-                 const WrapRecipe &recipe)
+int HandOverWrap(ON_Mesh &mesh, int showProgress, const std::function<bool(ON_Mesh &)> &build)
 {
-  vtkObject::GlobalWarningDisplayOff();
   try {
     ON_Mesh working;
-    if (BuildWorkingMesh(working, points, showProgress, recipe)) {
+    if (build(working) && working.IsValid()) {
       mesh = working;
       return 1;
     }
@@ -109,6 +107,15 @@ int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,
     // Only the text's copy can fail, for lack of memory; the result stays 0.
   }
   return 0;
+}
+
+int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,
+                 const WrapRecipe &recipe)
+{
+  vtkObject::GlobalWarningDisplayOff();
+  return HandOverWrap(mesh, showProgress, [&](ON_Mesh &working) {
+    return BuildWorkingMesh(working, points, showProgress, recipe);
+  });
 }
 
 } // namespace pelmora::wrap

@@ -8,6 +8,7 @@
 
 #include <vtkSmartPointer.h>
 
+#include <functional>
 #include <new>
 
 class vtkAlgorithm;
@@ -41,6 +42,12 @@ struct WrapRecipe
   PipelineRunner runPipeline;
   bool flip; // reverse every face of the converted mesh
 };
+
+// The end every wrap shares: runs `build` into an empty working mesh, and
+// when it returns true and the working mesh is valid, assigns it to `mesh`
+// and returns 1. Otherwise (also when `build` throws) sets the error text
+// to "Invalid mesh", leaves `mesh` untouched and returns 0.
+int HandOverWrap(ON_Mesh &mesh, int showProgress, const std::function<bool(ON_Mesh &)> &build);
 
 // Runs a wrap: switches VTK's warning display off for the process, checks
 // the cloud with recipe.canRun, loads it into float points of a cell-less

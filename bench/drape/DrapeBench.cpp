@@ -1,7 +1,7 @@
 // The drape pipeline on a million-point cloud with the suggested grid and
 // interpolation on: DrapeSurface in one call (no window can open, so the
-// suggestion and a probe diameter of 0 are used), and the same steps called
-// one by one with a probe diameter of 2 so that the compensation runs.
+// suggestion and a probe diameter of 0 are used), and the drape without
+// asking with a probe diameter of 2 so that the compensation runs.
 // Argument: showProgress (0 or 1).
 //
 // The *Memory benchmarks run each operation once in a forked child and
@@ -10,6 +10,7 @@
 #include "PMSurface.h"
 #include "PMToolkit.h"
 #include "drape/HeightFieldCloud.h"
+#include "surface/DrapePipeline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,17 +48,14 @@ int drapeInOneCall(int showProgress, ON_3dPointArray &matrix, ON_NurbsSurface &s
 
 int drapeStepByStep(int showProgress, ON_3dPointArray &matrix, ON_NurbsSurface &surface)
 {
-  ON_3dPointArray aligned(cloud());
-  PMSurface::TransformPoints(aligned, kDown, 1, showProgress);
-  int rows = 0, cols = 0;
-  PMSurface::AnalyzePoints(aligned, kDown, rows, cols);
-  const double probeDiameter = 2.0;
-  PMSurface::CreatePointMatrix(aligned, rows, cols, matrix, 1, showProgress);
-  aligned.Destroy();
-  PMSurface::TransformPoints(matrix, kDown, 0, showProgress);
-  PMSurface::CreateSurfaceFromPointMatrix(surface, matrix, rows, cols, showProgress);
-  PMSurface::Offset(matrix, rows, cols, surface, -0.5 * probeDiameter, showProgress);
-  return rows * cols;
+  pelmora::DrapeFrame frame(cloud(), kDown, showProgress);
+  pelmora::DrapeSettings settings;
+  frame.SuggestGrid(settings.rows, settings.cols);
+  settings.probeDiameter = 2.0;
+  settings.interpolate = 1;
+  settings.showProgress = showProgress;
+  frame.Drape(settings, matrix, surface);
+  return settings.rows * settings.cols;
 }
 
 using Drape = int (*)(int, ON_3dPointArray &, ON_NurbsSurface &);

@@ -4,6 +4,7 @@
 #include "PMToolkit.h"
 #include "drape/HeightFieldCloud.h"
 #include "framework/AfxModule.h"
+#include "surface/DrapePipeline.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,63 @@ TEST_F(DrapePipeline, GridFailureLeavesTheSurfaceUntouched)
     d.surface.GetCV(i / 4, i % 4, a);
     before.GetCV(i / 4, i % 4, b);
     EXPECT_EQ(a, b);
+  }
+}
+
+// The drape without asking, as the tool and the benchmarks call it: with the
+// suggested grid and no probe it builds exactly what DrapeSurface builds.
+TEST_F(DrapePipeline, WithoutAskingMatchesDrapeSurfaceOnTheSuggestion)
+{
+  const ON_3dPointArray cloud = uniformCloud(1500, 3.0, 2.0, saddle);
+  const ON_3dVector direction(0.3, -0.2, 0.9);
+  const Drape asked = DrapeCloud(cloud, direction);
+  pelmora::DrapeFrame frame(cloud, direction, 0);
+  pelmora::DrapeSettings settings;
+  settings.interpolate = 1;
+  frame.SuggestGrid(settings.rows, settings.cols);
+  ON_3dPointArray matrix;
+  ON_NurbsSurface surface;
+  ASSERT_EQ(frame.Drape(settings, matrix, surface), 1);
+  ASSERT_EQ(std::make_tuple(settings.rows, settings.cols, matrix.Count()),
+            std::make_tuple(asked.rows, asked.cols, asked.matrix.Count()));
+  EXPECT_EQ(std::memcmp(matrix.Array(), asked.matrix.Array(), sizeof(ON_3dPoint) * matrix.Count()),
+            0);
+  EXPECT_TRUE(surface.IsValid());
+  EXPECT_EQ(frame.AlignedPoints().Count(), 0); // released once the matrix was built
+}
+
+// A given grid is used as given, and a probe moves a flat cloud's matrix by
+// its radius along the drape direction (against it for a negative diameter).
+TEST_F(DrapePipeline, WithoutAskingUsesTheGivenGridAndProbe)
+{
+  const double height = 0.5;
+  const ON_3dPointArray cloud = jitteredGrid(
+      kSide, [=](double, double) { return height; }, 0.3);
+  const struct
+  {
+    ON_3dVector direction;
+    double diameter, expectedZ;
+  } cases[] = {{kDown, 0.0, height},
+               {kDown, 2.0, height - 1.0},
+               {kDown, -2.0, height + 1.0},
+               {ON_3dVector(0, 0, 3), 2.0, height + 1.0}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "direction z " << c.direction.z << ", diameter " << c.diameter);
+    pelmora::DrapeFrame frame(cloud, c.direction, 0);
+    pelmora::DrapeSettings settings;
+    settings.rows = 7;
+    settings.cols = 9;
+    settings.probeDiameter = c.diameter;
+    ON_3dPointArray matrix;
+    ON_NurbsSurface surface;
+    ASSERT_EQ(frame.Drape(settings, matrix, surface), 1);
+    ASSERT_EQ(std::make_tuple(matrix.Count(), surface.CVCount(0), surface.CVCount(1)),
+              std::make_tuple(63, 9, 7));
+    double worst = 0.0;
+    for (int i = 0; i < matrix.Count(); ++i)
+      worst = std::max(worst, std::abs(matrix[i].z - c.expectedZ));
+    EXPECT_LT(worst, 1e-9);
   }
 }
 
