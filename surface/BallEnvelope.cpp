@@ -1,5 +1,5 @@
 #include "surface/BallEnvelope.h"
-#include "surface/ParallelChunks.h"
+#include "opennurbs/ParallelFor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -166,11 +166,8 @@ BallEnvelope EnvelopeOfBall(const HeightSpline &centres, double radius, int samp
   std::vector<ON_2dPoint> touching(n);
   const double dx = (centres.x.Hi() - centres.x.Lo()) / (envelope.cols - 1);
   const double dy = (centres.y.Hi() - centres.y.Lo()) / (envelope.rows - 1);
-  const int chunks = std::min(envelope.rows, 64);
-  ForEachChunk(chunks, [&](int chunk) {
-    long long begin = 0, end = 0;
-    ChunkRange(envelope.rows, chunks, chunk, begin, end);
-    for (int r = static_cast<int>(begin); r < end; ++r)
+  ParallelFor(envelope.rows, 4, [&](int begin, int end) {
+    for (int r = begin; r < end; ++r)
       for (int c = 0; c < envelope.cols; ++c) {
         const size_t i = static_cast<size_t>(r) * envelope.cols + c;
         // The last sample sits exactly on the far edge.

@@ -7,13 +7,13 @@
 #include "PMSurface.h"
 #include "surface/BallEnvelope.h"
 #include "surface/FiniteBounds.h"
+#include "surface/OperationGuard.h"
 #include "surface/ProgressPhase.h"
 #include "surface/SmoothingFit.h"
 
 #include <cmath>
 #include <limits>
 #include <new>
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -25,10 +25,7 @@ using namespace pelmora;
 constexpr int kEnvelopeSamplesPerSpan = 2;
 constexpr double kEnvelopeSmoothingSpans = 1.0 / 64.0;
 
-struct Failure : std::runtime_error
-{
-  using std::runtime_error::runtime_error;
-};
+const wchar_t *const kNotFitted = L"The surface could not be fitted";
 
 bool finiteDirection(const ON_3dVector &d)
 {
@@ -52,19 +49,17 @@ std::vector<ON_3dPoint> alignedFinitePoints(const ON_3dPointArray &points,
   return finite;
 }
 
-SmoothFit fitHeights(const std::vector<ON_3dPoint> &points, const SplineAxis &x,
-                     const SplineAxis &y, double smoothing)
+bool fitHeights(const std::vector<ON_3dPoint> &points, const SplineAxis &x, const SplineAxis &y,
+                double smoothing, SmoothFit &fit)
 {
-  SmoothFit fit;
-  if (!FitSmoothHeights(points.data(), static_cast<long long>(points.size()), x, y, smoothing, fit))
-    throw Failure("The surface could not be fitted");
-  return fit;
+  return FitSmoothHeights(points.data(), static_cast<long long>(points.size()), x, y, smoothing,
+                          fit);
 }
 
 // The surface a ball of `radius` touched, fitted on the same grid. Only the
 // envelope samples whose touching ball lies inside the cloud's extent are
 // fitted; the penalty carries the surface over the rest of the border.
-SmoothFit compensate(const HeightSpline &centres, double radius, ON_3dPointArray &tight)
+bool compensate(const HeightSpline &centres, double radius, SmoothFit &fit, ON_3dPointArray &tight)
 {
   const BallEnvelope envelope = EnvelopeOfBall(centres, radius, kEnvelopeSamplesPerSpan);
   std::vector<ON_3dPoint> supported;
@@ -78,11 +73,11 @@ SmoothFit compensate(const HeightSpline &centres, double radius, ON_3dPointArray
   const double smoothing =
       std::pow(kEnvelopeSmoothingSpans * std::min(centres.x.Step(), centres.y.Step()), 4);
   return fitHeights(supported.size() >= 3 ? supported : envelope.points, centres.x, centres.y,
-                    smoothing);
+                    smoothing, fit);
 }
 
 // The height field as a NURBS surface, rotated back along `direction`.
-void makeSurface(const HeightSpline &field, const ON_3dVector &direction, int showProgress,
+bool makeSurface(const HeightSpline &field, const ON_3dVector &direction, int showProgress,
                  ON_NurbsSurface &surface)
 {
   const int rows = field.Rows(), cols = field.Cols();
@@ -101,33 +96,44 @@ void makeSurface(const HeightSpline &field, const ON_3dVector &direction, int sh
   made.MakeClampedUniformKnotVector(0, 1.0);
   made.MakeClampedUniformKnotVector(1, 1.0);
   if (!made.IsValid())
-    throw Failure("The surface could not be fitted");
+    return false;
   surface = made;
+  return surface.IsValid();
 }
 
-void checkInput(int rows, int cols, const ON_3dVector &direction, double probeDiameter,
-                double smoothing)
+// The message for input the fit cannot work on, or null.
+const wchar_t *refusal(int rows, int cols, const ON_3dVector &direction, double probeDiameter,
+                       double smoothing)
 {
   if (rows < 3 || cols < 3)
-    throw Failure("The surface needs at least 3 rows and 3 columns");
-  if (static_cast<long long>(rows) * cols > std::numeric_limits<int>::max() / 32)
-    throw std::bad_alloc();
+    return L"The surface needs at least 3 rows and 3 columns";
   if (!finiteDirection(direction))
-    throw Failure("The direction must be finite and not zero");
+    return L"The direction must be finite and not zero";
   if (!std::isfinite(probeDiameter) || probeDiameter < 0.0)
-    throw Failure("The probe diameter must be finite and not negative");
+    return L"The probe diameter must be finite and not negative";
   if (!std::isfinite(smoothing))
-    throw Failure("The smoothing weight must be finite");
+    return L"The smoothing weight must be finite";
+  return nullptr;
 }
 
-void fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointArray &points,
-                const ON_3dVector &direction, int rows, int cols, double probeDiameter,
-                double smoothing, int showProgress)
+int fail(const wchar_t *message)
 {
-  checkInput(rows, cols, direction, probeDiameter, smoothing);
+  PMSurface::SetError(message);
+  return 0;
+}
+
+int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointArray &points,
+               const ON_3dVector &direction, int rows, int cols, double probeDiameter,
+               double smoothing, int showProgress)
+{
+  if (const wchar_t *message = refusal(rows, cols, direction, probeDiameter, smoothing))
+    return fail(message);
+  // Far more control points than an int can count are no memory either.
+  if (static_cast<long long>(rows) * cols > std::numeric_limits<int>::max() / 32)
+    throw std::bad_alloc();
   const std::vector<ON_3dPoint> aligned = alignedFinitePoints(points, direction, showProgress);
   if (aligned.size() < 3)
-    throw Failure("Not enough points to fit a surface");
+    return fail(L"Not enough points to fit a surface");
   ON_3dPoint lo = aligned[0], hi = aligned[0];
   for (const ON_3dPoint &p : aligned) {
     lo.x = std::min(lo.x, p.x), lo.y = std::min(lo.y, p.y);
@@ -135,25 +141,39 @@ void fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointA
   }
   if (!(hi.x - lo.x > 0.0) || !(hi.y - lo.y > 0.0) || !std::isfinite(hi.x - lo.x) ||
       !std::isfinite(hi.y - lo.y))
-    throw Failure("The points have no extent across the direction");
+    return fail(L"The points have no extent across the direction");
   const SplineAxis x(cols, lo.x, hi.x), y(rows, lo.y, hi.y);
 
   PMFitReport found;
   SmoothFit fit;
+  bool fitted = false;
   {
     ProgressPhase phase(L"Fitting surface", showProgress);
-    phase.Run(1, [&](int) { fit = fitHeights(aligned, x, y, smoothing); });
+    phase.Run(1, [&](int) { fitted = fitHeights(aligned, x, y, smoothing, fit); });
   }
+  if (!fitted)
+    return fail(kNotFitted);
   found.smoothing = fit.weight;
   found.smoothingChosen = fit.chosen ? 1 : 0;
   found.residualRms = fit.rms;
   if (probeDiameter > 0.0) {
-    ProgressPhase phase(L"Compensating probe", showProgress);
-    phase.Run(1, [&](int) { fit = compensate(fit.spline, 0.5 * probeDiameter, found.tight); });
+    SmoothFit part;
+    {
+      ProgressPhase phase(L"Compensating probe", showProgress);
+      phase.Run(
+          1, [&](int) { fitted = compensate(fit.spline, 0.5 * probeDiameter, part, found.tight); });
+    }
+    if (!fitted)
+      return fail(kNotFitted);
+    fit = std::move(part);
     PMSurface::TransformPoints(found.tight, direction, 0, 0);
   }
-  makeSurface(fit.spline, direction, showProgress, surface);
+  ON_NurbsSurface made;
+  if (!makeSurface(fit.spline, direction, showProgress, made))
+    return fail(kNotFitted);
+  surface = made;
   report = found;
+  return 1;
 }
 
 } // namespace
@@ -163,16 +183,9 @@ int PMSurface::FitSurfaceToPoints(ON_NurbsSurface &surface, PMFitReport &report,
                                   int rows, int cols, double probeDiameter, double smoothing,
                                   int showProgress)
 {
-  try {
-    fitSurface(surface, report, points, direction, rows, cols, probeDiameter, smoothing,
-               showProgress);
-    return 1;
-  } catch (const Failure &failure) {
-    SetError(CString(failure.what()));
-  } catch (const std::bad_alloc &) {
-    SetError(L"Not enough memory for the point cloud");
-  } catch (...) {
-    SetError(L"The surface could not be fitted");
-  }
-  return 0;
+  const FailureMessages messages{L"Not enough memory for the point cloud", kNotFitted};
+  return GuardedOperation(messages, [&] {
+    return fitSurface(surface, report, points, direction, rows, cols, probeDiameter, smoothing,
+                      showProgress);
+  });
 }

@@ -1,5 +1,5 @@
 #include "surface/SmoothingFit.h"
-#include "surface/ParallelChunks.h"
+#include "opennurbs/ParallelFor.h"
 #include "surface/StencilMatrix.h"
 
 #include <Eigen/Sparse>
@@ -80,6 +80,13 @@ void addToMatrix(const SplineAxis &x, const SplineAxis &y, const ON_3dPoint &p, 
   }
 }
 
+// The span rows [begin, end) of strip `strip` of `strips`.
+void stripRows(long long rows, int strips, int strip, long long &begin, long long &end)
+{
+  begin = rows * strip / strips;
+  end = rows * (strip + 1) / strips;
+}
+
 // Normal equations of the points taken every `stride`; with holdOut, the
 // held-out points go to `validation` instead of `training`. The points are
 // sorted by cell first (a stable counting sort), so that the sums touch the
@@ -93,12 +100,9 @@ void assemble(const ON_3dPoint *points, long long count, long long stride, bool 
   const long long samples = (count + stride - 1) / stride;
   const int spansX = x.Spans(), spansY = y.Spans();
   std::vector<int> cell(static_cast<size_t>(samples));
-  const int cellChunks = samples >= 100000 ? 8 : 1;
-  ForEachChunk(cellChunks, [&](int chunk) {
-    long long begin = 0, end = 0;
-    ChunkRange(samples, cellChunks, chunk, begin, end);
+  ParallelFor(static_cast<int>(samples), 65536, [&](int begin, int end) {
     double unused[3];
-    for (long long s = begin; s < end; ++s) {
+    for (int s = begin; s < end; ++s) {
       const ON_3dPoint &p = points[s * stride];
       cell[s] = y.Values(p.y, unused) * spansX + x.Values(p.x, unused);
     }
@@ -119,22 +123,24 @@ void assemble(const ON_3dPoint *points, long long count, long long stride, bool 
   const int strips = std::max(1, std::min(16, spansY / 3));
   std::vector<double> squares(static_cast<size_t>(strips) * 2, 0.0);
   std::vector<long long> counts(squares.size(), 0);
+  NormalEquations *sets[2] = {&training, validation};
+  auto sumStrip = [&](int strip) {
+    long long rowBegin = 0, rowEnd = 0;
+    stripRows(spansY, strips, strip, rowBegin, rowEnd);
+    for (long long o = first[rowBegin * spansX]; o < first[rowEnd * spansX]; ++o) {
+      const long long i = order[static_cast<size_t>(o)];
+      const int set = holdOut && heldOut(i) ? 1 : 0;
+      const double z = points[i].z - zRef;
+      squares[static_cast<size_t>(strip) * 2 + set] += z * z;
+      ++counts[static_cast<size_t>(strip) * 2 + set];
+      addToMatrix(x, y, points[i], zRef, *sets[set]);
+    }
+  };
   for (int parity = 0; parity < 2; ++parity) {
     const int here = (strips + 1 - parity) / 2;
-    ForEachChunk(here, [&](int k) {
-      const int strip = 2 * k + parity;
-      long long rowBegin = 0, rowEnd = 0;
-      ChunkRange(spansY, strips, strip, rowBegin, rowEnd);
-      NormalEquations *sets[2] = {&training, validation};
-      for (long long o = first[rowBegin * spansX]; o < first[rowEnd * spansX]; ++o) {
-        const long long i = order[static_cast<size_t>(o)];
-        const int set = holdOut && heldOut(i) ? 1 : 0;
-        NormalEquations &sums = *sets[set];
-        const double z = points[i].z - zRef;
-        squares[static_cast<size_t>(strip) * 2 + set] += z * z;
-        ++counts[static_cast<size_t>(strip) * 2 + set];
-        addToMatrix(x, y, points[i], zRef, sums);
-      }
+    ParallelFor(here, 1, [&](int begin, int end) {
+      for (int k = begin; k < end; ++k)
+        sumStrip(2 * k + parity);
     });
   }
   for (int strip = 0; strip < strips; ++strip) {

@@ -1,5 +1,5 @@
 #include "surface/StencilMatrix.h"
-#include "surface/ParallelChunks.h"
+#include "opennurbs/ParallelFor.h"
 
 #include <algorithm>
 
@@ -20,11 +20,8 @@ void StencilMatrix::Add(const StencilMatrix &other, double factor)
 void StencilMatrix::Multiply(const std::vector<double> &in, std::vector<double> &out) const
 {
   out.resize(in.size());
-  const int chunks = m_rows >= 64 ? 8 : 1;
-  ForEachChunk(chunks, [&](int chunk) {
-    long long begin = 0, end = 0;
-    ChunkRange(m_rows, chunks, chunk, begin, end);
-    for (int r = static_cast<int>(begin); r < end; ++r) {
+  ParallelFor(m_rows, 32, [&](int begin, int end) {
+    for (int r = begin; r < end; ++r) {
       const int dr0 = std::max(-2, -r), dr1 = std::min(2, m_rows - 1 - r);
       for (int c = 0; c < m_cols; ++c) {
         const int dc0 = std::max(-2, -c), dc1 = std::min(2, m_cols - 1 - c);
