@@ -119,7 +119,8 @@ TEST(Writers, PointMatricesAndMeshesReadBackInEveryFormat)
     auto written = io::WriteMesh(folder / name, mesh);
     ASSERT_TRUE(written.ok) << written.message;
     ON_3dPointArray read;
-    ASSERT_TRUE(io::ReadPointCloud(folder / name, read).ok) << name;
+    auto reread = io::ReadPointCloud(folder / name, read);
+    ASSERT_TRUE(reread.ok) << reread.message;
     const auto back = Sorted({read.Array(), read.Array() + read.Count()});
     ASSERT_EQ(back.size(), 4u) << name;
     for (int v = 0; v < 4; ++v)
