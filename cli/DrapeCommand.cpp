@@ -231,19 +231,20 @@ bool WriteOutputs(const DrapeOptions &options, const ON_3dPointArray &points,
 
 int RunDrape(const std::vector<std::string> &args, const Settings &settings)
 {
-  Arguments arguments(args,
-                      {"--help", "-h", "--interpolate", "--floor", "--ask", "--preview-points"},
-                      {"--direction", "--grid", "--rows", "--cols", "--probe-diameter",
-                       "--tolerance", "-o", "--output", "--matrix", "--deviations", "--preview"});
+  Arguments arguments(
+      args, {"--help", "-h", "--interpolate", "--floor", "--ask", "--preview-points"},
+      {"--direction", "--grid", "--rows", "--cols", "--probe-diameter", "--tolerance", "-o",
+       "--output", "--format", "--matrix", "--deviations", "--preview"});
   if (arguments.Has("--help") || arguments.Has("-h")) {
     std::fputs(kHelp, stdout);
+    std::fputs(kFormatHelp, stdout);
     return ExitSuccess;
   }
   const DrapeOptions options = ReadOptions(arguments);
 
   ON_3dPointArray points;
   std::string name;
-  if (!LoadCloud(options.cloudPath, points, name))
+  if (!LoadCloud(options.cloudPath, arguments.Value("--format"), points, name))
     return ExitBadUsage;
   RequirePreviewDisplay(options.previewPath);
 
