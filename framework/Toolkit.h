@@ -64,5 +64,7 @@ PMToolkit &PMCurrentToolkitImpl();
 PMToolkit &NoneToolkit();
 PMToolkit &TerminalToolkit();
 // The Qt toolkit, or null when no QApplication exists and no display is
-// reachable. Creates a QApplication when none exists.
-PMToolkit *QtToolkitIfAvailable();
+// usable. Creates a QApplication when none exists. With `visibleOnly`, a
+// platform whose windows nobody sees (offscreen, minimal) gives null too,
+// the running application's as well as one asked for in QT_QPA_PLATFORM.
+PMToolkit *QtToolkitIfAvailable(bool visibleOnly);

@@ -27,7 +27,8 @@ void Resolve()
     return;
   case PMToolkitKind::Automatic:
   case PMToolkitKind::Qt:
-    if ((g_resolved = QtToolkitIfAvailable())) {
+    // Automatic shows windows only where someone can see them.
+    if ((g_resolved = QtToolkitIfAvailable(g_requested == PMToolkitKind::Automatic))) {
       g_resolvedKind = PMToolkitKind::Qt;
       return;
     }

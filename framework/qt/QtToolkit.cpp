@@ -525,15 +525,22 @@ private:
 
 } // namespace
 
-PMToolkit *QtToolkitIfAvailable()
+PMToolkit *QtToolkitIfAvailable(bool visibleOnly)
 {
   static QtToolkit toolkit;
   QCoreApplication *app = QCoreApplication::instance();
-  if (app)
-    return qobject_cast<QApplication *>(app) ? &toolkit : nullptr;
-  if (!QtDisplayReachable())
+  if (app) {
+    if (!qobject_cast<QApplication *>(app))
+      return nullptr;
+    const bool invisible =
+        QtPlatformInvisible(QGuiApplication::platformName().toUtf8().constData());
+    return visibleOnly && invisible ? nullptr : &toolkit;
+  }
+  const QtScreenCheck screen(visibleOnly);
+  if (!screen.Usable())
     return nullptr;
-  // The library's own application object, kept for the life of the process.
+  // The library's own application object, kept for the life of the process,
+  // made while the check's connection still holds the X server.
   static int argc = 1;
   static char name[] = "pelmora";
   static char *argv[] = {name, nullptr};
