@@ -12,6 +12,7 @@
 #include "surface/FiniteBounds.h"
 #include "surface/OperationGuard.h"
 #include "surface/InverseDistance.h"
+#include "surface/NearestNode.h"
 #include "surface/ProgressPhase.h"
 
 #include <climits>
@@ -100,26 +101,13 @@ bool layGrid(const Grid &grid, ON_3dPointArray &matrix)
   return true;
 }
 
-// The nearest node along one axis for a position u in grid steps: the
-// integer part, plus 1 when the remainder is at least 0.5. Positions outside
-// the grid (rounding, NaN) are held to it.
-inline int nearestNode(double u, int nodes)
-{
-  if (!(u > 0.0))
-    return 0;
-  if (u >= nodes - 1)
-    return nodes - 1;
-  const int whole = static_cast<int>(u);
-  return u - whole >= 0.5 ? whole + 1 : whole;
-}
-
 // The cell of a point, or -1 for a point with a non-finite coordinate.
 inline int cellOf(const Grid &grid, const ON_3dPoint &q)
 {
   if (!pelmora::IsFinitePoint(q))
     return -1;
-  const int c = grid.cols == 1 ? 0 : nearestNode((q.x - grid.xmin) / grid.dx, grid.cols);
-  const int r = grid.rows == 1 ? 0 : nearestNode((q.y - grid.ymin) / grid.dy, grid.rows);
+  const int c = grid.cols == 1 ? 0 : pelmora::NearestNode((q.x - grid.xmin) / grid.dx, grid.cols);
+  const int r = grid.rows == 1 ? 0 : pelmora::NearestNode((q.y - grid.ymin) / grid.dy, grid.rows);
   return r * grid.cols + c;
 }
 

@@ -1,6 +1,7 @@
 // Whether Qt can get a screen without aborting or hanging the process.
 #pragma once
 
+#include "PMExport.h"
 #include "framework/XDisplay.h"
 
 #include <string>
@@ -12,7 +13,8 @@
 // connection of the check stays open while the object lives: create Qt's
 // application within its lifetime, so that an X server that resets when its
 // last client leaves (Xvfb) cannot reset between the check and Qt.
-class QtScreenCheck
+// Exported from the library for the Qt toolkit module.
+class PELMORA_API QtScreenCheck
 {
 public:
   explicit QtScreenCheck(bool visibleOnly);
@@ -32,4 +34,4 @@ private:
 
 // Whether a running application's platform (QGuiApplication::platformName)
 // shows its windows to nobody.
-bool QtPlatformInvisible(const char *platformName);
+PELMORA_API bool QtPlatformInvisible(const char *platformName);
