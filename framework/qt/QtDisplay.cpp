@@ -94,8 +94,3 @@ bool QtScreenCheck::ProbeX()
     m_xProbe = pelmora::OpenXDisplay(nullptr);
   return m_xProbe != nullptr;
 }
-
-bool QtPlatformInvisible(const char *platformName)
-{
-  return platformName && Invisible(platformName);
-}

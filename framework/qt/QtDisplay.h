@@ -31,7 +31,3 @@ private:
   bool m_usable = false;
   _XDisplay *m_xProbe = nullptr;
 };
-
-// Whether a running application's platform (QGuiApplication::platformName)
-// shows its windows to nobody.
-PELMORA_API bool QtPlatformInvisible(const char *platformName);

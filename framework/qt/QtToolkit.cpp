@@ -529,13 +529,8 @@ PMToolkit *QtToolkitIfAvailable(bool visibleOnly)
 {
   static QtToolkit toolkit;
   QCoreApplication *app = QCoreApplication::instance();
-  if (app) {
-    if (!qobject_cast<QApplication *>(app))
-      return nullptr;
-    const bool invisible =
-        QtPlatformInvisible(QGuiApplication::platformName().toUtf8().constData());
-    return visibleOnly && invisible ? nullptr : &toolkit;
-  }
+  if (app) // the host's: its platform is the host's choice
+    return qobject_cast<QApplication *>(app) ? &toolkit : nullptr;
   const QtScreenCheck screen(visibleOnly);
   if (!screen.Usable())
     return nullptr;
