@@ -3,6 +3,7 @@
 // names it.
 #include "cli/Arguments.h"
 #include "cli/VtkModule.h"
+#include "io/AtomicWrite.h"
 #include "io/MeshWriter.h"
 #include "modules/ModuleLoader.h"
 
@@ -16,6 +17,21 @@ const PMToolVtkEntries *Entries(std::string &error)
   return entry ? entry() : nullptr;
 }
 
+// The module carries its own copy of the atomic writer, which cannot see
+// the tool's OutputBatch: it writes to a temporary file of the tool's, which
+// joins the batch, and its messages name the target.
+pelmora::io::IoResult
+WriteThroughModule(const std::string &path,
+                   const std::function<pelmora::io::IoResult(const std::string &tempPath)> &write)
+{
+  return pelmora::io::WriteAtomically(path, [&](const std::string &tempPath) {
+    pelmora::io::IoResult written = write(tempPath);
+    for (size_t at; (at = written.message.find(tempPath)) != std::string::npos;)
+      written.message.replace(at, tempPath.size(), path);
+    return written;
+  });
+}
+
 } // namespace
 
 namespace pelmora::io {
@@ -24,8 +40,10 @@ IoResult WriteMesh(const std::string &path, const ON_Mesh &mesh)
 {
   std::string error;
   const PMToolVtkEntries *entries = Entries(error);
-  return entries ? entries->writeMesh(path, mesh)
-                 : IoResult::Fail("cannot write " + path + ": " + error);
+  if (!entries)
+    return IoResult::Fail("cannot write " + path + ": " + error);
+  return WriteThroughModule(
+      path, [&](const std::string &tempPath) { return entries->writeMesh(tempPath, mesh); });
 }
 
 } // namespace pelmora::io
@@ -53,8 +71,10 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
 {
   std::string error;
   const PMToolVtkEntries *entries = Entries(error);
-  return entries ? entries->renderPreview(path, scene)
-                 : io::IoResult::Fail("cannot render " + path + ": " + error);
+  if (!entries)
+    return io::IoResult::Fail("cannot render " + path + ": " + error);
+  return WriteThroughModule(
+      path, [&](const std::string &tempPath) { return entries->renderPreview(tempPath, scene); });
 }
 
 } // namespace pelmora::cli

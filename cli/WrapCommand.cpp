@@ -24,9 +24,11 @@ const char *const kHelp = "Usage: pelmora wrap CLOUD [--concave] -o MESH [--prev
 
 int RunWrap(const std::vector<std::string> &args, const Settings &settings)
 {
-  Arguments arguments(args, {"--help", "-h", "--concave"}, {"-o", "--output", "--preview"});
+  Arguments arguments(args, {"--help", "-h", "--concave"},
+                      {"-o", "--output", "--preview", "--format"});
   if (arguments.Has("--help") || arguments.Has("-h")) {
     std::fputs(kHelp, stdout);
+    std::fputs(kFormatHelp, stdout);
     return ExitSuccess;
   }
   if (arguments.Positional().size() != 1)
@@ -41,7 +43,7 @@ int RunWrap(const std::vector<std::string> &args, const Settings &settings)
 
   ON_3dPointArray points;
   std::string name;
-  if (!LoadCloud(cloudPath, points, name))
+  if (!LoadCloud(cloudPath, arguments.Value("--format"), points, name))
     return ExitBadUsage;
   RequirePreviewDisplay(previewPath);
 
@@ -65,7 +67,7 @@ int RunWrap(const std::vector<std::string> &args, const Settings &settings)
     if (!written.Add(previewPath, RenderPreview(previewPath, scene)))
       return ExitFailed;
   }
-  return ExitSuccess;
+  return written.Commit() ? ExitSuccess : ExitFailed;
 }
 
 } // namespace pelmora::cli

@@ -1,4 +1,4 @@
-// Writing a mesh by the target's extension through VTK: stl (binary, quads
+// Writing a mesh by the target's extension: stl (binary, quads
 // split into two triangles), ply (binary), obj, vtp (XML poly data). Vertex
 // coordinates are the mesh's single-precision vertices. Written atomically.
 #pragma once

@@ -1,53 +1,14 @@
 #include "io/PointMatrixWriter.h"
 #include "io/AtomicWrite.h"
 #include "io/FileBuffer.h"
+#include "io/TextOutput.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 
 namespace pelmora::io {
 namespace {
 
-// A FILE with a large buffer whose every failure (open, write, close) is kept.
-class OutputFile
-{
-public:
-  explicit OutputFile(const std::string &path) : m_file(std::fopen(path.c_str(), "wb"))
-  {
-    if (m_file)
-      std::setvbuf(m_file, nullptr, _IOFBF, 1 << 20);
-    else
-      m_error = errno;
-  }
-  ~OutputFile()
-  {
-    if (m_file)
-      std::fclose(m_file);
-  }
-  void Write(const void *data, size_t size)
-  {
-    if (m_file && std::fwrite(data, 1, size, m_file) != size && !m_error)
-      m_error = errno ? errno : EIO;
-  }
-  void Write(const std::string &text) { Write(text.data(), text.size()); }
-  IoResult Close(const std::string &target)
-  {
-    if (m_file && std::fclose(m_file) != 0 && !m_error)
-      m_error = errno ? errno : EIO;
-    m_file = nullptr;
-    if (m_error)
-      return IoResult::Fail("cannot write " + target + ": " + std::strerror(m_error));
-    return IoResult::Ok();
-  }
-
-private:
-  std::FILE *m_file;
-  int m_error = 0;
-};
-
-void WriteText(OutputFile &out, const ON_3dPointArray &matrix, char separator)
+void WriteText(TextOutput &out, const ON_3dPointArray &matrix, char separator)
 {
   char line[128];
   for (int i = 0; i < matrix.Count(); ++i) {
@@ -58,18 +19,19 @@ void WriteText(OutputFile &out, const ON_3dPointArray &matrix, char separator)
       end = std::to_chars(end, line + sizeof line, values[k]).ptr;
       *end++ = k < 2 ? separator : '\n';
     }
-    out.Write(line, size_t(end - line));
+    out.Put(std::string_view(line, size_t(end - line)));
   }
 }
 
-void WritePly(OutputFile &out, const ON_3dPointArray &matrix, int rows, int cols)
+void WritePly(TextOutput &out, const ON_3dPointArray &matrix, int rows, int cols)
 {
-  out.Write("ply\nformat binary_little_endian 1.0\ncomment point matrix rows " +
-            std::to_string(rows) + " cols " + std::to_string(cols) + "\nelement vertex " +
-            std::to_string(matrix.Count()) +
-            "\nproperty double x\nproperty double y\nproperty double z\nend_header\n");
+  out.Put("ply\nformat binary_little_endian 1.0\ncomment point matrix rows " +
+          std::to_string(rows) + " cols " + std::to_string(cols) + "\nelement vertex " +
+          std::to_string(matrix.Count()) +
+          "\nproperty double x\nproperty double y\nproperty double z\nend_header\n");
   static_assert(sizeof(ON_3dPoint) == 24, "ON_3dPoint is three doubles");
-  out.Write(matrix.Array(), size_t(matrix.Count()) * sizeof(ON_3dPoint));
+  out.Put(std::string_view(reinterpret_cast<const char *>(matrix.Array()),
+                           size_t(matrix.Count()) * sizeof(ON_3dPoint)));
 }
 
 } // namespace
@@ -87,12 +49,12 @@ IoResult WritePointMatrix(const std::string &path, const ON_3dPointArray &matrix
     return IoResult::Fail(path + ": unknown point matrix file type (writable: " +
                           std::string(PointMatrixExtensions()) + ")");
   return WriteAtomically(path, [&](const std::string &tempPath) {
-    OutputFile out(tempPath);
+    TextOutput out(tempPath);
     if (extension == "xyz") {
-      out.Write("# rows " + std::to_string(rows) + " cols " + std::to_string(cols) + "\n");
+      out.Put("# rows " + std::to_string(rows) + " cols " + std::to_string(cols) + "\n");
       WriteText(out, matrix, ' ');
     } else if (extension == "csv") {
-      out.Write("x,y,z\n");
+      out.Put("x,y,z\n");
       WriteText(out, matrix, ',');
     } else {
       WritePly(out, matrix, rows, cols);

@@ -169,3 +169,58 @@ TEST(CommandLine, HostileInputsEndInOneLineAndExitTwo)
   }
   EXPECT_EQ(folder.Entries().size(), 5u);
 }
+
+TEST(CommandLine, AFullDiskFailsTheCommandAndKeepsEveryOldFile)
+{
+  TempFolder folder;
+  // A file size limit stands in for a full disk: writes past it fail with
+  // EFBIG (the signal it would raise is ignored, as a shell's trap does).
+  const std::string limited = "sh -c 'trap \"\" XFSZ; ulimit -f 2; exec \"$0\" \"$@\"'";
+  for (const std::string name : {"m.stl", "m.ply", "m.obj", "m.vtp"}) {
+    folder.Write(name, "precious");
+    CliRun run =
+        RunPelmora("-q wrap '" + Sample("mould.xyz") + "' -o " + name, folder.Path(), "", limited);
+    EXPECT_EQ(run.status, 1) << name;
+    EXPECT_EQ(run.err, "pelmora: cannot write " + name + ": File too large\n") << name;
+    EXPECT_EQ(TempFolder::Read(folder / name), "precious") << name;
+  }
+  folder.Write("A.step", "old surface");
+  folder.Write("B.xyz", "old matrix");
+  CliRun run = RunPelmora("-q drape -o A.step --matrix B.xyz", folder.Path(), "", limited);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "pelmora: cannot write A.step: File too large\n");
+  EXPECT_EQ(TempFolder::Read(folder / "A.step"), "old surface");
+  EXPECT_EQ(TempFolder::Read(folder / "B.xyz"), "old matrix");
+  EXPECT_EQ(folder.Entries().size(), 6u); // no temporary file left behind
+}
+
+TEST(CommandLine, LongOutputNamesWorkUpToTheLimitAndAreRefusedBeyondItBeforeTheWork)
+{
+  TempFolder folder;
+  const std::string longest = std::string(250, 'a') + ".step"; // 255 characters
+  CliRun run = RunPelmora("-q drape -o " + longest + " --matrix " + std::string(251, 'b') + ".xyz",
+                          folder.Path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(folder.Entries().size(), 2u);
+  const std::string tooLong = std::string(251, 'c') + ".step";
+  run = RunPelmora("drape -o " + tooLong, folder.Path());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "pelmora: cannot write " + tooLong + ": File name too long\n");
+  EXPECT_EQ(run.out, ""); // refused before the drape ran
+}
+
+TEST(CommandLine, FormatNamesWhatTheExtensionDoesNot)
+{
+  TempFolder folder;
+  folder.Write("export.dat", "X;Y;Z\n0,5;1,5;2\n1;2;3\n2;0;1,25\n0;3;0\n");
+  CliRun run = RunPelmora("analyze export.dat --format csv", folder.Path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("points     4\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("extent x  0 .. 2  (2)"), std::string::npos) << run.out;
+  run = RunPelmora("wrap export.dat --format bogus -o m.stl", folder.Path());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("pelmora: export.dat: unknown point file type 'bogus' (readable: ", 0),
+            0u)
+      << run.err;
+  EXPECT_NE(RunPelmora("drape --help", folder.Path()).out.find("--format NAME"), std::string::npos);
+}

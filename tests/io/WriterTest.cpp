@@ -172,6 +172,20 @@ TEST(SurfaceWriter, StepAndIgesKeepEveryNumberExactly)
     }
 }
 
+TEST(SurfaceWriter, LongAndOddFileNamesGoIntoTheHeaders)
+{
+  // The name is quoted in STEP and a Hollerith string in IGES, whose global
+  // section then runs over several lines.
+  TempFolder folder;
+  const std::string stem = "it's, ;odd" + std::string(140, 'n');
+  for (const char *extension : {".step", ".igs"}) {
+    const std::string path = folder / (stem + extension);
+    ASSERT_TRUE(io::WriteSurface(path, UnevenSurface()).ok) << extension;
+    EXPECT_EQ(test::CompareSurfaces(UnevenSurface(), test::ReadBackBSpline(path), 1e-6), "")
+        << extension;
+  }
+}
+
 TEST(SurfaceWriter, RefusesWhatCannotBeWrittenAndKeepsTheOldFile)
 {
   ON_NurbsSurface notFinite = UnevenSurface();
@@ -240,4 +254,27 @@ TEST(TextOutput, EveryFailureIsReportedWithItsReason)
   out.Patch(mark, "KEEP");
   ASSERT_TRUE(out.Close(path).ok);
   EXPECT_EQ(TempFolder::Read(path), "head KEEP" + big + "-42");
+}
+
+TEST(OutputBatch, NothingIsReplacedUnlessEveryOutputIsWritten)
+{
+  TempFolder folder;
+  const std::string surface = folder.Write("a.step", "old"), matrix = folder.Write("b.xyz", "old");
+  ON_3dPointArray grid;
+  for (int i = 0; i < 9; ++i)
+    grid.Append(ON_3dPoint(i % 3, i / 3, 0.5 * i));
+  for (bool matrixFails : {true, false}) {
+    io::OutputBatch batch;
+    ASSERT_TRUE(io::WriteSurface(surface, UnevenSurface()).ok);
+    auto written = io::WritePointMatrix(matrixFails ? folder / "b.obj" : matrix, grid, 3, 3);
+    EXPECT_EQ(written.ok, !matrixFails);
+    if (!matrixFails) {
+      ASSERT_TRUE(batch.Commit().ok);
+    }
+  }
+  // The failed batch left the old files and no temporary; the second one
+  // replaced both.
+  EXPECT_EQ(folder.Entries(), (std::set<std::string>{"a.step", "b.xyz"}));
+  EXPECT_EQ(TempFolder::Read(matrix).substr(0, 15), "# rows 3 cols 3");
+  EXPECT_EQ(TempFolder::Read(surface).substr(0, 4), "ISO-");
 }
