@@ -272,7 +272,9 @@ int RunDrape(const std::vector<std::string> &args, const Settings &settings)
     PrintError(PMSurface::GetError().ToUtf8());
     return ExitFailed;
   }
-  JudgeDrape(points, direction, options, outcome);
+  // Quiet and with no file that shows them, nobody sees the deviations.
+  if (!settings.quiet || !options.deviationsPath.empty() || !options.previewPath.empty())
+    JudgeDrape(points, direction, options, outcome);
   if (!settings.quiet)
     PrintDrapeSummary(name, points.Count(), options.direction, outcome);
   return WriteOutputs(options, points, direction, outcome, settings.quiet) ? ExitSuccess

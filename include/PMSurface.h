@@ -207,10 +207,12 @@ public:
   // its closest surface point, positive on the side the surface normal
   // points to (for a drape, against the drape direction); with a probe
   // diameter other than 0 the points are probe centres and half the
-  // diameter is subtracted. The closest point is searched from the surface
+  // diameter is subtracted. The closest point is searched from the control
   // point nearest the cloud point seen along `direction` (the drape's
-  // direction), over the whole surface where that point lies more than half
-  // a control-point spacing away. Runs on all cores.
+  // direction); where the point found lies more than half a control-point
+  // spacing away, every part of the surface that can come nearer is
+  // searched as well. Runs on all cores; the values do not depend on their
+  // number.
   //   tolerance   points deviating by more than this (magnitude) are counted.
   //   report      out: the statistics over the measured points.
   //   deviations  out (optional): one value per point, NaN where skipped.
