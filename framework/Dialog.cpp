@@ -2,6 +2,7 @@
 
 #include "framework/AfxModule.h"
 #include "framework/DialogTemplate.h"
+#include "framework/Guarded.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, &CDialog::OnOK)
@@ -26,13 +27,13 @@ BOOL CDialog::OpenWindow(UINT nIDTemplate, CWnd *pParentWnd, bool modal)
   const DialogTemplate *dialog = module ? module->FindTemplate(nIDTemplate) : nullptr;
   if (!dialog)
     return FALSE;
-  try {
-    CWnd *owner = pParentWnd ? pParentWnd : m_pParentWnd;
-    m_window = PMCurrentToolkitImpl().CreateDialogWindow(*dialog, owner ? owner->m_hWnd : nullptr,
-                                                         modal, *this);
-  } catch (...) {
-    m_window.reset();
-  }
+  pelmora::Guarded(
+      [&] {
+        CWnd *owner = pParentWnd ? pParentWnd : m_pParentWnd;
+        m_window = PMCurrentToolkitImpl().CreateDialogWindow(
+            *dialog, owner ? owner->m_hWnd : nullptr, modal, *this);
+      },
+      [this](pelmora::Failure) noexcept { m_window.reset(); });
   if (!m_window)
     return FALSE;
   m_nIDTemplate = nIDTemplate;
@@ -120,10 +121,8 @@ void CDialog::OnToolkitCommand(int itemId, UINT code)
 {
   const bool nested = m_bInCommand;
   m_bInCommand = true;
-  try {
-    OnCommand(static_cast<WPARAM>((itemId & 0xFFFF) | (code << 16)), 0);
-  } catch (...) {
-  }
+  // Nothing a handler throws may reach the toolkit's event loop.
+  pelmora::Guarded([&] { OnCommand(static_cast<WPARAM>((itemId & 0xFFFF) | (code << 16)), 0); });
   m_bInCommand = nested;
   if (!nested && m_bCloseRequested && !m_bModal)
     CloseWindow();

@@ -2,6 +2,7 @@
 // and controls of a window, as a module's resources hold them.
 #pragma once
 
+#include "PMExport.h"
 #include "framework/WinTypes.h"
 
 #include <vector>
@@ -73,4 +74,4 @@ enum class DialogItemKind
   ProgressBar,
   Other
 };
-DialogItemKind KindOfItem(const DialogItemTemplate &item);
+PELMORA_API DialogItemKind KindOfItem(const DialogItemTemplate &item);

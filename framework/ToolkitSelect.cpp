@@ -1,5 +1,6 @@
 // The choice of toolkit, resolved when the first window needs one.
 #include "PMToolkit.h"
+#include "framework/Guarded.h"
 #include "framework/Toolkit.h"
 
 namespace {
@@ -41,12 +42,10 @@ void PMSelectToolkit(PMToolkitKind kind)
 
 PMToolkitKind PMCurrentToolkit()
 {
-  try {
-    Resolve();
-  } catch (...) {
+  pelmora::Guarded(Resolve, [](pelmora::Failure) noexcept {
     g_resolved = &NoneToolkit();
     g_resolvedKind = PMToolkitKind::None;
-  }
+  });
   return g_resolvedKind;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/CWnd.h"
 #include "framework/Dialog.h"
+#include "framework/Guarded.h"
 #include "framework/Toolkit.h"
 
 #include <map>
@@ -61,17 +62,16 @@ CWnd *CWnd::FromHandle(HWND hWnd)
   auto it = attached.find(hWnd);
   if (it != attached.end())
     return it->second;
-  try {
-    auto &foreign = ForeignWindows();
-    std::unique_ptr<CWnd> &wrapper = foreign[hWnd];
-    if (!wrapper) {
-      wrapper = std::make_unique<CWnd>();
-      wrapper->m_hWnd = hWnd;
-    }
-    return wrapper.get();
-  } catch (...) {
-    return nullptr;
-  }
+  return pelmora::Guarded(
+      [hWnd] {
+        std::unique_ptr<CWnd> &wrapper = ForeignWindows()[hWnd];
+        if (!wrapper) {
+          wrapper = std::make_unique<CWnd>();
+          wrapper->m_hWnd = hWnd;
+        }
+        return wrapper.get();
+      },
+      [](pelmora::Failure) noexcept -> CWnd * { return nullptr; });
 }
 
 void CWnd::SetWindowText(const wchar_t *text)
@@ -118,12 +118,13 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
 
 int CWnd::MessageBoxW(const wchar_t *text, const wchar_t *caption, UINT type)
 {
-  try {
-    return PMCurrentToolkitImpl().MessageBox(m_hWnd, CString(text),
-                                             CString(caption ? caption : L"Error"), type);
-  } catch (...) {
-    return 0;
-  }
+  // A box that cannot be shown returns 0, as a failed MessageBox does.
+  return pelmora::Guarded(
+      [&] {
+        return PMCurrentToolkitImpl().MessageBox(m_hWnd, CString(text),
+                                                 CString(caption ? caption : L"Error"), type);
+      },
+      [](pelmora::Failure) noexcept { return 0; });
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)

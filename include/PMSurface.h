@@ -14,6 +14,7 @@
 #include "PMExport.h"
 #include "PMFramework.h"
 #include "PMProgress.h"
+#include "PMSurfaceReports.h"
 #include "opennurbs.h"
 
 class PELMORA_API PMSurface
@@ -102,8 +103,9 @@ public:
   // up to the first hole) and, when a hole exists, "Interpolating points".
   // Result: 1; 0 with an error text when the grid cannot be laid: rows or
   // cols below 1, rows x cols beyond int, no finite point, no extent along
-  // x (y) for more than one column (row), an extent that overflows, or no
-  // memory.
+  // x (y) for more than one column (row), an extent that overflows, no
+  // memory ("Not enough memory for the point matrix"), or anything else
+  // that stops it ("The point matrix could not be built").
   static int CreatePointMatrix(const ON_3dPointArray &points, int rows, int cols,
                                ON_3dPointArray &matrix, int interpolate, int showProgress);
 
@@ -148,6 +150,63 @@ public:
   // right after a 0). SetError replaces it; a host may set or clear it.
   static CString GetError();
   static void SetError(const CString &error);
+
+  // ---- Fitting and judging a drape: grid fit, coverage, deviations, folds ----
+
+  // Suggests rows and columns that fit the cloud's real spacing seen along
+  // `direction` (the cloud in the caller's orientation; it is aligned
+  // internally): the finest grid of about square cells at which 95 % of the
+  // nodes inside the cloud's outline receive a point (see PMGridCoverage:
+  // filled / (filled + enclosed holes)). Never finer than AnalyzePoints'
+  // one node per point, never below 3 x 3 while the cloud has an extent in
+  // both directions; a cloud without one gets AnalyzePoints' suggestion.
+  // Always writes both outputs.
+  static void SuggestFittedGrid(const ON_3dPointArray &points, const ON_3dVector &direction,
+                                int &rows, int &cols);
+
+  // Counts how the nodes of a rows x cols grid over the cloud seen along
+  // `direction` are reached, each point going to its nearest node as in
+  // CreatePointMatrix. Result: 1; 0 with an error text when such a grid
+  // cannot be laid (counts below 1 or beyond int, no finite point, no
+  // extent for more than one node along an axis), `coverage` untouched.
+  static int MeasureGridCoverage(const ON_3dPointArray &points, const ON_3dVector &direction,
+                                 int rows, int cols, PMGridCoverage &coverage);
+
+  // Signed deviation of every cloud point from `surface`: the distance to
+  // its closest surface point, positive on the side the surface normal
+  // points to (for a drape, against the drape direction); with a probe
+  // diameter other than 0 the points are probe centres and half the
+  // diameter is subtracted. The closest point is searched from the surface
+  // point nearest the cloud point seen along `direction` (the drape's
+  // direction), over the whole surface where that point lies more than half
+  // a control-point spacing away. Runs on all cores.
+  //   tolerance   points deviating by more than this (magnitude) are counted.
+  //   report      out: the statistics over the measured points.
+  //   deviations  out (optional): one value per point, NaN where skipped.
+  //   parameters  out (optional): the surface parameters (s, t) of each
+  //               point's closest point, NaN where skipped.
+  // Result: 1; 0 with an error text when the surface is not valid or the
+  // direction is zero or not finite (outputs untouched).
+  static int MeasureDeviations(const ON_3dPointArray &points, const ON_NurbsSurface &surface,
+                               const ON_3dVector &direction, double probeDiameter, double tolerance,
+                               PMDeviationReport &report,
+                               ON_SimpleArray<double> *deviations = nullptr,
+                               ON_2dPointArray *parameters = nullptr);
+
+  // The control points of a surface fitted through a point matrix (before
+  // its probe compensation) where Offset with -0.5 x probeDiameter folds
+  // the surface over itself: where 1 + d k reaches 0 for d = -0.5 x
+  // probeDiameter and a principal curvature k (k > 0 where the surface bends
+  // away from its normal's side), evaluated at each control point's
+  // Greville parameters. For a positive diameter: where the surface bends
+  // away from the probe more tightly than the probe radius.
+  //   folds  out: matrix indices j * cols + i of control point (i, j), in
+  //          increasing order; empty for a diameter of 0.
+  // Result: 1; 0 with "Invalid Nurbs Surface" when the surface is not valid.
+  static int FindProbeFolds(const ON_NurbsSurface &surface, double probeDiameter,
+                            ON_SimpleArray<int> &folds);
+
+  // ---- Watertight wrap ----
 
   // Wraps `points` in a watertight mesh that follows hollows: the boundary
   // of the cloud's closing on a voxel grid, contoured in a frame centred on

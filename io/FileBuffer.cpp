@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,13 +25,24 @@ private:
   int m_fd;
 };
 
-} // namespace
-
-FileContents::~FileContents()
+// Reads up to `size` bytes; the count read, or -1 with errno set.
+ssize_t ReadFully(int fd, char *into, size_t size)
 {
-  if (m_mapping)
-    ::munmap(m_mapping, m_mappedSize);
+  size_t done = 0;
+  while (done < size) {
+    ssize_t got = ::read(fd, into + done, size - done);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return -1;
+    if (got == 0)
+      break;
+    done += size_t(got);
+  }
+  return ssize_t(done);
 }
+
+} // namespace
 
 IoResult FileContents::Load(const std::string &path)
 {
@@ -44,17 +54,20 @@ IoResult FileContents::Load(const std::string &path)
     return IoResult::Fail("cannot open " + path + ": " + std::strerror(errno));
   if (S_ISDIR(info.st_mode))
     return IoResult::Fail("cannot open " + path + ": " + std::strerror(EISDIR));
+  if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode))
+    return IoResult::Fail(path + ": not a regular file or pipe");
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    void *mapping =
-        ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Get(), 0);
-    if (mapping != MAP_FAILED) {
-      m_mapping = mapping;
-      m_mappedSize = size_t(info.st_size);
-      m_view = std::string_view(static_cast<const char *>(mapping), m_mappedSize);
-      return IoResult::Ok();
-    }
+    const size_t size = size_t(info.st_size);
+    m_fixed.reset(new char[size]);
+    ssize_t got = ReadFully(file.Get(), m_fixed.get(), size);
+    if (got < 0)
+      return IoResult::Fail("cannot read " + path + ": " + std::strerror(errno));
+    if (size_t(got) != size)
+      return IoResult::Fail(path + ": the file changed while it was read");
+    m_view = std::string_view(m_fixed.get(), size);
+    return IoResult::Ok();
   }
-  // Pipes, empty or special files: read what comes.
+  // A pipe (or a regular file that reports no size): read what comes.
   char chunk[65536];
   while (true) {
     ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
@@ -64,9 +77,9 @@ IoResult FileContents::Load(const std::string &path)
       return IoResult::Fail("cannot read " + path + ": " + std::strerror(errno));
     if (got == 0)
       break;
-    m_buffer.append(chunk, size_t(got));
+    m_stream.append(chunk, size_t(got));
   }
-  m_view = m_buffer;
+  m_view = m_stream;
   return IoResult::Ok();
 }
 

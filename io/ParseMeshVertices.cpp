@@ -1,4 +1,5 @@
 // STL and OBJ files read as point clouds: their vertices.
+#include "io/ParseNumber.h"
 #include "io/PointParsers.h"
 
 #include <cmath>
@@ -40,7 +41,7 @@ public:
   {
     CornerKey key{x + 0.0, y + 0.0, z + 0.0};
     if (m_seen.emplace(key, 0).second)
-      m_points.Append(ON_3dPoint(key.x, key.y, key.z));
+      AppendPoint(m_points, key.x, key.y, key.z);
   }
 
 private:
@@ -98,17 +99,89 @@ bool StartsWithWord(const char *p, const char *end, const char *word, size_t len
          (p[length] == ' ' || p[length] == '\t');
 }
 
+// Three numbers starting at p; with `alone`, nothing may follow them.
 IoResult ReadCoordinates(const std::string &name, long line, const char *p, const char *end,
-                         double v[3])
+                         double v[3], bool alone)
 {
-  const char *rest;
-  bool clean;
-  if (ParseLeadingNumbers(p, end, v, rest, clean) != 3)
+  for (int k = 0; k < 3; ++k)
+    if (ParseNumber(NextWord(p, end), v[k]) != NumberStatus::Ok)
+      return IoResult::Fail(name + ":" + std::to_string(line) + ": expected three coordinates");
+  if (alone && !NextWord(p, end).empty())
     return IoResult::Fail(name + ":" + std::to_string(line) + ": expected three coordinates");
   if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
     return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
   return IoResult::Ok();
 }
+
+// ASCII STL: solids of facets, each facet three vertices between "facet"
+// and "endfacet"; a file cut anywhere fails.
+class AsciiStl
+{
+public:
+  AsciiStl(const std::string &name, ON_3dPointArray &points) : m_name(name), m_corners(points) {}
+
+  IoResult Line(long line, const char *p, const char *end)
+  {
+    m_line = line;
+    const char *rest = p;
+    const std::string_view word = NextWord(rest, end);
+    if (word.empty())
+      return IoResult::Ok();
+    if (word == "solid")
+      return Enter(!m_inSolid, m_inSolid, "'solid' inside a solid");
+    if (word == "endsolid")
+      return Leave(m_inSolid && !m_inFacet, m_inSolid, "'endsolid' out of place");
+    if (word == "facet") {
+      m_vertices = 0;
+      return Enter(m_inSolid && !m_inFacet, m_inFacet, "'facet' out of place");
+    }
+    if (word == "endfacet")
+      return Leave(m_inFacet && m_vertices == 3, m_inFacet, "a facet without three vertices");
+    if (word == "vertex") {
+      if (!m_inFacet || ++m_vertices > 3)
+        return Fail(m_line, "a vertex outside a facet or a facet with more than three");
+      double v[3];
+      IoResult coordinates = ReadCoordinates(m_name, line, rest, end, v, true);
+      if (coordinates)
+        m_corners.Add(v[0], v[1], v[2]);
+      return coordinates;
+    }
+    if (word == "outer" || word == "endloop")
+      return IoResult::Ok();
+    return Fail(m_line, "unexpected '" + std::string(word.substr(0, 40)) + "' in STL file");
+  }
+
+  IoResult End()
+  {
+    if (m_inFacet)
+      return Fail(m_line, "the file ends inside a facet");
+    if (m_inSolid)
+      return Fail(m_line, "the file ends before 'endsolid'");
+    return IoResult::Ok();
+  }
+
+private:
+  IoResult Enter(bool allowed, bool &state, const char *misplaced)
+  {
+    state = true;
+    return allowed ? IoResult::Ok() : Fail(m_line, misplaced);
+  }
+  IoResult Leave(bool allowed, bool &state, const char *misplaced)
+  {
+    state = false;
+    return allowed ? IoResult::Ok() : Fail(m_line, misplaced);
+  }
+  IoResult Fail(long line, const std::string &what) const
+  {
+    return IoResult::Fail(m_name + ":" + std::to_string(line) + ": " + what);
+  }
+
+  const std::string &m_name;
+  CornerSet m_corners;
+  long m_line = 0;
+  bool m_inSolid = false, m_inFacet = false;
+  int m_vertices = 0;
+};
 
 } // namespace
 
@@ -123,16 +196,11 @@ IoResult ParseStlPoints(std::string_view data, const std::string &name, ON_3dPoi
     if (data.compare(0, 5, "solid") != 0)
       return IoResult::Fail(name + ": not an STL file (neither 'solid' text nor a binary STL "
                                    "whose size matches its triangle count)");
-    CornerSet corners(points);
-    IoResult read = ForEachLine(data, [&](long line, const char *p, const char *end) {
-      if (!StartsWithWord(p, end, "vertex", 6))
-        return IoResult::Ok();
-      double v[3];
-      IoResult coordinates = ReadCoordinates(name, line, p + 6, end, v);
-      if (coordinates)
-        corners.Add(v[0], v[1], v[2]);
-      return coordinates;
-    });
+    AsciiStl stl(name, points);
+    IoResult read = ForEachLine(
+        data, [&](long line, const char *p, const char *end) { return stl.Line(line, p, end); });
+    if (read)
+      read = stl.End();
     if (!read)
       return read;
   }
@@ -150,9 +218,9 @@ IoResult ParseObjPoints(std::string_view text, const std::string &name, ON_3dPoi
     if (!StartsWithWord(p, end, "v", 1))
       return IoResult::Ok();
     double v[3];
-    IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v);
+    IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v, false);
     if (coordinates)
-      points.Append(ON_3dPoint(v[0], v[1], v[2]));
+      AppendPoint(points, v[0], v[1], v[2]);
     return coordinates;
   });
   if (!read)

@@ -1,3 +1,4 @@
+#include "io/ParseNumber.h"
 #include "io/PointParsers.h"
 
 #include <algorithm>
@@ -168,11 +169,12 @@ IoResult ParseHeader(std::string_view data, const std::string &name, Header &hea
       sawFormat = true;
     } else if (keyword == "element") {
       Element element;
-      long long count = -1;
-      words >> element.name >> count;
-      if (element.name.empty() || !words || count < 0)
-        return fail("malformed element line");
-      element.count = uint64_t(count);
+      std::string count, extra;
+      words >> element.name >> count >> extra;
+      unsigned long long parsed;
+      if (element.name.empty() || !extra.empty() || !ParseCount(count, parsed))
+        return fail("malformed element line (expected 'element NAME COUNT')");
+      element.count = parsed;
       header.elements.push_back(element);
     } else if (keyword == "property") {
       if (header.elements.empty())
@@ -266,13 +268,13 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
       uint64_t available = stride ? uint64_t(end - p) / stride : element.count;
       if (available < element.count)
         return Truncated(name, element.count, available);
-      points.Reserve(size_t(points.Count()) + element.count);
+      ReservePoints(points, size_t(element.count));
       const Property *props = element.properties.data();
       for (uint64_t v = 0; v < element.count; ++v, p += stride) {
         double values[3];
         for (int k = 0; k < 3; ++k)
           values[k] = LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], swap);
-        points.Append(ON_3dPoint(values[0], values[1], values[2]));
+        AppendPoint(points, values[0], values[1], values[2]);
       }
       return IoResult::Ok();
     }
@@ -307,12 +309,42 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
         p += size_t(items) * ScalarSize(property.type);
       }
       if (isVertex)
-        points.Append(ON_3dPoint(values[0], values[1], values[2]));
+        AppendPoint(points, values[0], values[1], values[2]);
     }
     if (isVertex)
       return IoResult::Ok();
   }
   return IoResult::Fail(name + ": the PLY file has no vertex element");
+}
+
+// One ASCII element line: every property's number(s) in header order and
+// nothing else. Sets values[k] to the value of property layout.index[k].
+bool ParseAsciiLine(const char *p, const char *end, const Element &element,
+                    const VertexLayout *layout, double values[3])
+{
+  for (size_t q = 0; q < element.properties.size(); ++q) {
+    const Property &property = element.properties[q];
+    double value;
+    if (ParseNumber(NextWord(p, end), value) != NumberStatus::Ok)
+      return false;
+    if (property.isList) {
+      unsigned long long items = 0;
+      if (value < 0 || value != std::floor(value) || value > double(end - p))
+        return false;
+      items = (unsigned long long)value;
+      for (unsigned long long i = 0; i < items; ++i) {
+        double item;
+        if (ParseNumber(NextWord(p, end), item) != NumberStatus::Ok)
+          return false;
+      }
+      continue;
+    }
+    if (layout)
+      for (int k = 0; k < 3; ++k)
+        if (layout->index[k] == int(q))
+          values[k] = value;
+  }
+  return NextWord(p, end).empty();
 }
 
 IoResult ParseAscii(std::string_view data, const std::string &name, const Header &header,
@@ -332,8 +364,7 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
         return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
       // A vertex line takes at least six bytes ("0 0 0\n"): never reserve
       // more than the body can hold, whatever the header claims.
-      points.Reserve(size_t(points.Count()) +
-                     size_t(std::min<uint64_t>(element.count, uint64_t(end - p) / 6 + 1)));
+      ReservePoints(points, size_t(std::min<uint64_t>(element.count, uint64_t(end - p) / 6 + 1)));
     }
     for (uint64_t v = 0; v < element.count; ++v, ++line) {
       if (p >= end)
@@ -343,27 +374,16 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
       const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
       if (!lineEnd)
         lineEnd = end;
+      double values[3] = {0.0, 0.0, 0.0};
+      if (!ParseAsciiLine(p, lineEnd, element, isVertex ? &layout : nullptr, values))
+        return IoResult::Fail(
+            name + ":" + std::to_string(line) + ": expected " +
+            (isVertex ? std::string("a vertex's") : "element '" + element.name + "'") +
+            " numbers in PLY body");
       if (isVertex) {
-        // Fields in header order; x, y and z must be plain scalars.
-        double values[3] = {0.0, 0.0, 0.0};
-        const char *q = p;
-        int maxIndex = std::max(layout.index[0], std::max(layout.index[1], layout.index[2]));
-        for (int field = 0; field <= maxIndex; ++field) {
-          while (q < lineEnd && (*q == ' ' || *q == '\t' || *q == '\r'))
-            ++q;
-          double value;
-          auto [next, error] = std::from_chars(q, lineEnd, value);
-          if (error != std::errc() || element.properties[field].isList)
-            return IoResult::Fail(name + ":" + std::to_string(line) +
-                                  ": expected a vertex's numbers in PLY body");
-          for (int k = 0; k < 3; ++k)
-            if (layout.index[k] == field)
-              values[k] = value;
-          q = next;
-        }
         if (!std::isfinite(values[0]) || !std::isfinite(values[1]) || !std::isfinite(values[2]))
           return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
-        points.Append(ON_3dPoint(values[0], values[1], values[2]));
+        AppendPoint(points, values[0], values[1], values[2]);
       }
       p = lineEnd + 1;
     }

@@ -1,110 +1,169 @@
+#include "io/ParseNumber.h"
 #include "io/PointParsers.h"
 
-#include <charconv>
-#include <climits>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace pelmora::io {
 namespace {
 
-bool IsBlank(char c)
+// How a line separates its fields: a semicolon anywhere makes commas decimal
+// marks; otherwise a comma anywhere makes commas the separators.
+enum class Separator
 {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+  Blanks,
+  Commas,
+  Semicolons
+};
+
+Separator SeparatorOf(std::string_view line)
+{
+  if (line.find(';') != std::string_view::npos)
+    return Separator::Semicolons;
+  if (line.find(',') != std::string_view::npos)
+    return Separator::Commas;
+  return Separator::Blanks;
 }
 
-const char *SkipBlanks(const char *p, const char *end)
+std::string_view Trimmed(const char *begin, const char *end)
 {
-  while (p != end && IsBlank(*p))
-    ++p;
-  return p;
+  while (begin != end && IsBlank(*begin))
+    ++begin;
+  while (end != begin && IsBlank(end[-1]))
+    --end;
+  return std::string_view(begin, size_t(end - begin));
 }
 
-bool IsCommentStart(const char *p, const char *end)
+// Up to `limit` fields of the line in `fields`; false when there are more.
+bool SplitFields(std::string_view line, Separator separator, std::vector<std::string_view> &fields,
+                 size_t limit)
 {
-  char c = *p;
-  return c == '#' || c == '%' || c == '!' || c == ';' || (c == '/' && p + 1 != end && p[1] == '/');
+  fields.clear();
+  const char *p = line.data(), *const end = p + line.size();
+  if (separator == Separator::Blanks) {
+    for (std::string_view word = NextWord(p, end); !word.empty(); word = NextWord(p, end)) {
+      if (fields.size() == limit)
+        return false;
+      fields.push_back(word);
+    }
+    return true;
+  }
+  const char mark = separator == Separator::Commas ? ',' : ';';
+  while (true) {
+    const char *next = static_cast<const char *>(std::memchr(p, mark, size_t(end - p)));
+    if (fields.size() == limit)
+      return false;
+    fields.push_back(Trimmed(p, next ? next : end));
+    if (!next)
+      return true;
+    p = next + 1;
+  }
 }
 
-std::string Excerpt(const char *begin, const char *end)
+bool IsCommentStart(std::string_view line)
 {
-  std::string text(begin, end);
-  while (!text.empty() && IsBlank(text.back()))
-    text.pop_back();
-  if (text.size() > 60)
-    text = text.substr(0, 57) + "...";
-  return text;
+  char c = line[0];
+  return c == '#' || c == '%' || c == '!' || c == ';' ||
+         (c == '/' && line.size() > 1 && line[1] == '/');
 }
+
+std::string Excerpt(std::string_view text)
+{
+  std::string excerpt(Trimmed(text.data(), text.data() + text.size()));
+  if (excerpt.size() > 60)
+    excerpt = excerpt.substr(0, 57) + "...";
+  return excerpt;
+}
+
+// Before the first point: column titles (no field is a number in any form)
+// and a point count (one whole number).
+bool IsHeader(std::string_view line, Separator separator, std::vector<std::string_view> &fields)
+{
+  if (!SplitFields(line, separator, fields, size_t(-1)))
+    return false;
+  unsigned long long count;
+  if (fields.size() == 1 && ParseCount(fields[0], count))
+    return true;
+  for (std::string_view field : fields)
+    if (LooksNumeric(field))
+      return false;
+  return true;
+}
+
+class LineReader
+{
+public:
+  LineReader(const std::string &name, ON_3dPointArray &points) : m_name(name), m_points(points) {}
+
+  IoResult Read(std::string_view line, long number)
+  {
+    const Separator separator = SeparatorOf(line);
+    if (!m_seenPoint && IsHeader(line, separator, m_fields))
+      return IoResult::Ok();
+    SplitFields(line, separator, m_fields, 3);
+    const char mark = separator == Separator::Semicolons ? ',' : '.';
+    double v[3];
+    if (m_fields.size() < 3)
+      return Fail(number, "expected three coordinates x y z, found '" + Excerpt(line) + "'");
+    for (int k = 0; k < 3; ++k) {
+      NumberStatus status = ParseNumber(m_fields[k], v[k], mark);
+      if (status == NumberStatus::OutOfRange)
+        return Fail(number, "number out of range in '" + Excerpt(line) + "'");
+      if (status != NumberStatus::Ok && mark == ',' &&
+          m_fields[k].find('.') != std::string_view::npos &&
+          m_fields[k].find(',') != std::string_view::npos)
+        return Fail(number, "both '.' and ',' in '" + std::string(m_fields[k]) +
+                                "' (a line separated by semicolons takes ',' as its decimal mark)");
+      if (status != NumberStatus::Ok)
+        return Fail(number, "expected three coordinates x y z, found '" + Excerpt(line) + "'");
+      if (!std::isfinite(v[k]))
+        return Fail(number, "non-finite coordinate in '" + Excerpt(line) + "'");
+    }
+    AppendPoint(m_points, v[0], v[1], v[2]);
+    m_seenPoint = true;
+    return IoResult::Ok();
+  }
+
+  bool SeenPoint() const { return m_seenPoint; }
+
+private:
+  IoResult Fail(long number, const std::string &what) const
+  {
+    return IoResult::Fail(m_name + ":" + std::to_string(number) + ": " + what);
+  }
+
+  const std::string &m_name;
+  ON_3dPointArray &m_points;
+  std::vector<std::string_view> m_fields;
+  bool m_seenPoint = false;
+};
 
 } // namespace
-
-int ParseLeadingNumbers(const char *begin, const char *end, double values[3], const char *&rest,
-                        bool &clean)
-{
-  const char *p = SkipBlanks(begin, end);
-  int count = 0;
-  clean = true;
-  while (count < 3 && p != end) {
-    const char *start = (*p == '+' && p + 1 != end) ? p + 1 : p;
-    auto [next, error] = std::from_chars(start, end, values[count]);
-    if (error != std::errc() || (next != end && !IsBlank(*next) && *next != ',' && *next != ';')) {
-      clean = false;
-      break;
-    }
-    ++count;
-    p = SkipBlanks(next, end);
-    if (p != end && (*p == ',' || *p == ';'))
-      p = SkipBlanks(p + 1, end);
-  }
-  rest = p;
-  return count;
-}
 
 IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
   if (text.empty())
     return IoResult::Fail(name + ": the file is empty");
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    text.remove_prefix(3);
+  // No reservation from the line count: blank lines must cost nothing.
+  LineReader reader(name, points);
   const char *p = text.data();
   const char *const end = p + text.size();
-  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-    p += 3;
-  size_t lines = 1;
-  for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '\n', size_t(end - q))));
-       ++q)
-    ++lines;
-  if (lines > size_t(INT_MAX - points.Count()))
-    return IoResult::Fail(name + ": too many lines (" + std::to_string(lines) + ")");
-  points.Reserve(size_t(points.Count()) + lines);
-  bool seenPoint = false;
-  for (long line = 1; p < end; ++line) {
+  for (long number = 1; p < end; ++number) {
     const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
     if (!lineEnd)
       lineEnd = end;
-    const char *first = SkipBlanks(p, lineEnd);
-    const char *lineStart = p;
+    std::string_view line = Trimmed(p, lineEnd);
     p = lineEnd + 1;
-    if (first == lineEnd || IsCommentStart(first, lineEnd))
+    if (line.empty() || IsCommentStart(line))
       continue;
-    double v[3];
-    const char *rest;
-    bool clean;
-    int count = ParseLeadingNumbers(first, lineEnd, v, rest, clean);
-    if (count == 3) {
-      if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
-        return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate in '" +
-                              Excerpt(lineStart, lineEnd) + "'");
-      points.Append(ON_3dPoint(v[0], v[1], v[2]));
-      seenPoint = true;
-      continue;
-    }
-    bool header = !seenPoint && (count == 0 || (count == 1 && clean && rest == lineEnd &&
-                                                v[0] == std::floor(v[0]) && v[0] >= 0));
-    if (!header)
-      return IoResult::Fail(name + ":" + std::to_string(line) +
-                            ": expected three coordinates x y z, found '" +
-                            Excerpt(lineStart, lineEnd) + "'");
+    IoResult read = reader.Read(line, number);
+    if (!read)
+      return read;
   }
-  if (!seenPoint)
+  if (!reader.SeenPoint())
     return IoResult::Fail(name + ": no points found");
   return IoResult::Ok();
 }

@@ -1,66 +1,52 @@
 #include "io/PointCloudReader.h"
 #include "io/FileBuffer.h"
 #include "io/PointParsers.h"
-#include "io/ReadVtkPoints.h"
 
+#include <cctype>
 #include <cmath>
-#include <cstring>
 #include <new>
 #include <utility>
 
 namespace pelmora::io {
 namespace {
 
-enum class Kind
+using Parser = IoResult (*)(std::string_view, const std::string &, ON_3dPointArray &);
+
+struct Format
 {
-  Text,
-  Ply,
-  Stl,
-  Obj,
-  LegacyVtk,
-  XmlVtk,
-  Unknown
+  const char *name;
+  Parser parse;
 };
 
-Kind KindOf(const std::string &name)
+const Format kFormats[] = {
+    {"xyz", ParseTextPoints}, {"txt", ParseTextPoints}, {"csv", ParseTextPoints},
+    {"pts", ParseTextPoints}, {"asc", ParseTextPoints}, {"pwn", ParseTextPoints},
+    {"ply", ParsePlyPoints},  {"stl", ParseStlPoints},  {"obj", ParseObjPoints},
+    {"off", ParseOffPoints},  {"pcd", ParsePcdPoints},  {"vtk", ParseLegacyVtkPoints},
+    {"vtp", ParseVtpPoints},
+};
+
+std::string Lower(std::string text)
 {
-  std::string extension = LowerExtension(name);
-  if (extension == "xyz" || extension == "txt" || extension == "csv" || extension == "pts" ||
-      extension == "asc")
-    return Kind::Text;
-  if (extension == "ply")
-    return Kind::Ply;
-  if (extension == "stl")
-    return Kind::Stl;
-  if (extension == "obj")
-    return Kind::Obj;
-  if (extension == "vtk")
-    return Kind::LegacyVtk;
-  if (extension == "vtp")
-    return Kind::XmlVtk;
-  return Kind::Unknown;
+  for (char &c : text)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
-IoResult UnknownKind(const std::string &name)
+const Format *FindFormat(const std::string &name, const std::string &format)
 {
-  return IoResult::Fail(
-      name + ": unknown point file type (readable: " + std::string(ReadableExtensions()) + ")");
+  const std::string wanted = format.empty() ? LowerExtension(name) : Lower(format);
+  for (const Format &candidate : kFormats)
+    if (wanted == candidate.name)
+      return &candidate;
+  return nullptr;
 }
 
-IoResult Parse(Kind kind, std::string_view data, const std::string &name, ON_3dPointArray &points)
+IoResult UnknownFormat(const std::string &name, const std::string &format)
 {
-  switch (kind) {
-  case Kind::Text:
-    return ParseTextPoints(data, name, points);
-  case Kind::Ply:
-    return ParsePlyPoints(data, name, points);
-  case Kind::Stl:
-    return ParseStlPoints(data, name, points);
-  case Kind::Obj:
-    return ParseObjPoints(data, name, points);
-  default:
-    return UnknownKind(name);
-  }
+  return IoResult::Fail(name + ": unknown point file type" +
+                        (format.empty() ? std::string() : " '" + format + "'") +
+                        " (readable: " + std::string(ReadableExtensions()) + ")");
 }
 
 // Checks every coordinate, then hands the points over.
@@ -89,38 +75,37 @@ template <typename Read> IoResult Guarded(const std::string &name, Read read)
 
 const char *ReadableExtensions()
 {
-  return "xyz, txt, csv, pts, asc, ply, stl, obj, vtk, vtp";
+  return "xyz, txt, csv, pts, asc, pwn, ply, stl, obj, off, pcd, vtk, vtp";
+}
+
+bool IsReadableFormat(const std::string &format)
+{
+  return !format.empty() && FindFormat("", format) != nullptr;
 }
 
 IoResult ReadPointCloudFromMemory(std::string_view data, const std::string &name,
-                                  ON_3dPointArray &points)
+                                  ON_3dPointArray &points, const std::string &format)
 {
   return Guarded(name, [&] {
+    const Format *found = FindFormat(name, format);
+    if (!found)
+      return UnknownFormat(name, format);
     ON_3dPointArray loaded;
-    IoResult parsed = Parse(KindOf(name), data, name, loaded);
+    IoResult parsed = found->parse(data, name, loaded);
     return parsed ? Store(loaded, name, points) : parsed;
   });
 }
 
-IoResult ReadPointCloud(const std::string &path, ON_3dPointArray &points)
+IoResult ReadPointCloud(const std::string &path, ON_3dPointArray &points, const std::string &format)
 {
   return Guarded(path, [&] {
-    const Kind kind = KindOf(path);
-    if (kind == Kind::Unknown)
-      return UnknownKind(path);
+    if (!FindFormat(path, format))
+      return UnknownFormat(path, format);
     FileContents contents;
     IoResult read = contents.Load(path);
     if (!read)
       return read;
-    ON_3dPointArray loaded;
-    if (kind == Kind::LegacyVtk || kind == Kind::XmlVtk) {
-      if (contents.View().empty())
-        return IoResult::Fail(path + ": the file is empty");
-      read = ReadVtkPoints(path, kind == Kind::XmlVtk, loaded);
-    } else {
-      read = Parse(kind, contents.View(), path, loaded);
-    }
-    return read ? Store(loaded, path, points) : read;
+    return ReadPointCloudFromMemory(contents.View(), path, points, format);
   });
 }
 

@@ -6,17 +6,22 @@
 #include "io/IoResult.h"
 #include "opennurbs.h"
 
+#include <climits>
+#include <new>
 #include <string>
 #include <string_view>
 
 namespace pelmora::io {
 
-// Text: one point per line, the first three fields x y z separated by
-// blanks, commas or semicolons; extra fields ignored. Blank lines and lines
-// starting with '#', '//', '%', '!' or ';' are comments. Before the first
-// point, lines that do not start with a number (column titles) and a line
-// holding a single integer (a point count) are headers. Anything else, and
-// non-finite coordinates, fail naming the line.
+// Text: one point per line, the first three fields x y z; extra fields
+// ignored. A line holding a semicolon is separated by semicolons and takes
+// commas as decimal marks ("1,5;2,5;3,5"); otherwise a line holding a comma
+// is separated by commas, and any other by blanks. Every field is a number
+// as a whole. Blank lines and lines starting with '#', '//', '%', '!' or ';'
+// are comments. Before the first point, lines none of whose fields is a
+// number in any form (column titles) and a line holding a single whole
+// number (a point count) are headers. Anything else, numbers beyond the
+// double range and non-finite coordinates fail naming the line.
 IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points);
 
 // PLY, ASCII or binary (either byte order): the x, y, z properties of the
@@ -31,11 +36,41 @@ IoResult ParseStlPoints(std::string_view data, const std::string &name, ON_3dPoi
 // OBJ: the "v x y z" vertex lines; everything else is ignored.
 IoResult ParseObjPoints(std::string_view text, const std::string &name, ON_3dPointArray &points);
 
-// Reads the first three numbers of [begin, end) separated by blanks, commas
-// or semicolons. Returns how many numbers were read (0..3) and sets `rest`
-// to where reading stopped; `clean` is false when a field that should have
-// been a number was not one.
-int ParseLeadingNumbers(const char *begin, const char *end, double values[3], const char *&rest,
-                        bool &clean);
+// Legacy VTK: the points of a POLYDATA, UNSTRUCTURED_GRID or
+// STRUCTURED_GRID data set, or the grid points of STRUCTURED_POINTS and
+// RECTILINEAR_GRID, ASCII or BINARY. Counts are checked against the file's
+// size before any allocation; data cut short fails.
+IoResult ParseLegacyVtkPoints(std::string_view data, const std::string &name,
+                              ON_3dPointArray &points);
+
+// VTK XML poly data: the Points array of every Piece (ascii, base64 or
+// appended, raw or zlib-compressed). Declared sizes are checked against the
+// file before anything is allocated or inflated.
+IoResult ParseVtpPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
+
+// OFF: the vertices of an Object File Format mesh (OFF, COFF, NOFF, ...).
+IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPointArray &points);
+
+// PCD: the x, y, z fields of a Point Cloud Data file, ascii or binary;
+// binary_compressed fails with a message saying so.
+IoResult ParsePcdPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
+
+// Appends a point, or throws std::bad_alloc when the array could not grow
+// (openNURBS arrays empty themselves instead of throwing).
+inline void AppendPoint(ON_3dPointArray &points, double x, double y, double z)
+{
+  const int before = points.Count();
+  points.Append(ON_3dPoint(x, y, z));
+  if (points.Count() != before + 1)
+    throw std::bad_alloc();
+}
+
+// Makes room for `extra` more points, or throws std::bad_alloc.
+inline void ReservePoints(ON_3dPointArray &points, size_t extra)
+{
+  const size_t wanted = size_t(points.Count()) + extra;
+  if (wanted > size_t(INT_MAX) || (points.Reserve(wanted), size_t(points.Capacity()) < wanted))
+    throw std::bad_alloc();
+}
 
 } // namespace pelmora::io

@@ -1,8 +1,8 @@
-// Writing a NURBS surface as STEP (.step, .stp) or IGES (.iges, .igs)
-// through Open CASCADE: one untrimmed face on a B-spline surface with the
-// surface's own degrees, knots (openNURBS's knot list completed by its two
-// end knots) and control points; weights are kept for rational surfaces.
-// Open CASCADE's console messages are silenced. Written atomically.
+// Writing a NURBS surface as STEP (.step, .stp) or IGES (.iges, .igs): one
+// untrimmed face on a B-spline surface with the surface's own degrees, knots
+// (openNURBS's knot list completed by its two end knots) and control points,
+// every number in the shortest form that reads back exactly; weights are
+// kept for rational surfaces. Streamed in large blocks, written atomically.
 #pragma once
 
 #include "io/IoResult.h"
@@ -12,8 +12,8 @@
 
 namespace pelmora::io {
 
-// Fails (nothing written) when the surface is not valid, is not 3-D, or the
-// format rejects it.
+// Fails (nothing written) when the surface is not valid, is not 3-D or has a
+// number that is not finite, or when the file cannot be written.
 IoResult WriteSurface(const std::string &path, const ON_NurbsSurface &surface);
 
 // "step, stp, iges, igs"

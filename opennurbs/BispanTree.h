@@ -36,6 +36,10 @@ public:
   // (x - m_origin) . axis of every point it holds.
   struct Box
   {
+    // Left uninitialised: the build writes every box before it is read, and
+    // the pages of a large tree are first touched by the threads that fill
+    // them rather than cleared by one.
+    Box() {}
     float e1[3], e2[3], n[3];
     float lo[3], hi[3];
   };
@@ -83,6 +87,10 @@ private:
   double BoxDistance2(const Box &box, const double *p) const;
   void BuildLeaves(const ON_NurbsSurface &surface);
   void BuildLevels(const ON_NurbsSurface &surface);
+  // One row of leaves (span row i, m0 its Bezier matrix, M1 those of every
+  // column) and one row of nodes of a level above.
+  void BuildLeafRow(const ON_NurbsSurface &surface, int i, const double *m0, const double *M1);
+  void BuildNodeRow(const ON_NurbsSurface &surface, int level, int a, int below0, int below1);
   // Squared distance of the nearest point found on one bispan within rect,
   // at (s, t); +infinity when none is found or, with bound finite, when no
   // point of the bispan can be nearer than sqrt(bound).

@@ -8,12 +8,15 @@
 #include <limits>
 
 #include "NurbsBasis.h"
+#include "ParallelFor.h"
 
 namespace pelmora {
 
 namespace {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
+// Rows of spans per piece of a parallel build: enough work to be worth a thread.
+constexpr int kRowsPerPiece = 8;
 
 // Float bounds that never cut into the double range they bound; a margin
 // covers the rounding of projections onto float axes.
@@ -260,33 +263,41 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
   m_bend.resize(2 * leaves);
+  // Each row of bispans writes only its own boxes and bends.
+  ParallelFor(m_spans[0], kRowsPerPiece, [&](int rowBegin, int rowEnd) {
+    for (int i = rowBegin; i < rowEnd; ++i)
+      BuildLeafRow(surface, i, &M0[size_t(i) * order0 * order0], M1.data());
+  });
+}
+
+void BispanTree::BuildLeafRow(const ON_NurbsSurface &surface, int i, const double *m0,
+                              const double *M1)
+{
+  const int order0 = m_order[0], order1 = m_order[1];
   double points[kMaxFastOrder * kMaxFastOrder][3]; // relative to m_origin
-  for (int i = 0; i < m_spans[0]; ++i) {
-    const double *m0 = &M0[size_t(i) * order0 * order0];
-    for (int j = 0; j < m_spans[1]; ++j) {
-      const double *m1 = &M1[size_t(j) * order1 * order1];
-      bool bounded = true;
-      if (order0 == 3 && order1 == 3 && m_dim == 3 && !m_rational) {
-        QuadraticNet(m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1], m_cv_stride,
-                     m0, m1, m_origin, points);
-      } else {
-        double net[kMaxFastOrder * kMaxFastOrder][4];
-        HomogeneousNet(i, j, m0, m1, net);
-        for (int k = 0; k < order0 * order1; ++k) {
-          const double w = m_rational ? net[k][m_dim] : 1.0;
-          bounded = bounded && w > 0.0;
-          for (int c = 0; c < 3; ++c)
-            points[k][c] = (c < m_dim ? net[k][c] / w : 0.0) - m_origin[c];
-        }
+  for (int j = 0; j < m_spans[1]; ++j) {
+    const double *m1 = &M1[size_t(j) * order1 * order1];
+    bool bounded = true;
+    if (order0 == 3 && order1 == 3 && m_dim == 3 && !m_rational) {
+      QuadraticNet(m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1], m_cv_stride, m0,
+                   m1, m_origin, points);
+    } else {
+      double net[kMaxFastOrder * kMaxFastOrder][4];
+      HomogeneousNet(i, j, m0, m1, net);
+      for (int k = 0; k < order0 * order1; ++k) {
+        const double w = m_rational ? net[k][m_dim] : 1.0;
+        bounded = bounded && w > 0.0;
+        for (int c = 0; c < 3; ++c)
+          points[k][c] = (c < m_dim ? net[k][c] / w : 0.0) - m_origin[c];
       }
-      Box &box = m_boxes[BoxIndex(0, i, j)];
-      BoundNet(points, order0, order1, box);
-      if (!bounded)
-        MakeUnbounded(box);
-      for (int dir = 0; dir < 2; ++dir)
-        m_bend[2 * (size_t(i) * m_spans[1] + j) + dir] =
-            UpperBound(BendBound(surface, i, j, dir), 0.0);
     }
+    Box &box = m_boxes[BoxIndex(0, i, j)];
+    BoundNet(points, order0, order1, box);
+    if (!bounded)
+      MakeUnbounded(box);
+    for (int dir = 0; dir < 2; ++dir)
+      m_bend[2 * (size_t(i) * m_spans[1] + j) + dir] =
+          UpperBound(BendBound(surface, i, j, dir), 0.0);
   }
 }
 
@@ -400,64 +411,73 @@ void BispanTree::BuildLevels(const ON_NurbsSurface &surface)
 {
   for (int level = 1; level < m_levels; ++level) {
     const int below0 = m_dims0[level - 1], below1 = m_dims1[level - 1];
-    const int d0 = m_dims0[level], d1 = m_dims1[level];
-    for (int a = 0; a < d0; ++a)
-      for (int b = 0; b < d1; ++b) {
-        // Mean frame of the children, then their corners in it.
-        const Box *children[4];
-        int count = 0;
-        bool bounded = true;
-        double normal[3] = {0.0, 0.0, 0.0}, along[3] = {0.0, 0.0, 0.0};
-        for (int ca = 2 * a; ca < 2 * a + 2 && ca < below0; ++ca)
-          for (int cb = 2 * b; cb < 2 * b + 2 && cb < below1; ++cb) {
-            const Box &child = m_boxes[BoxIndex(level - 1, ca, cb)];
-            children[count++] = &child;
-            bounded = bounded && !IsUnbounded(child);
-            for (int c = 0; c < 3; ++c) {
-              normal[c] += child.n[c];
-              along[c] += child.e1[c];
-            }
-          }
-        Box box;
-        SetFrame(normal, along, box);
-        if (!bounded) {
-          MakeUnbounded(box);
-        } else {
-          // Corners x of a child solve axes * x = (lo or hi per axis); its
-          // float axes are only nearly orthonormal, so use the inverse.
-          double corners[4 * 8][3];
-          for (int k = 0; k < count; ++k) {
-            double axes[3][3], inverse[3][3];
-            Axes(*children[k], axes);
-            Invert3x3(axes, inverse);
-            for (int corner = 0; corner < 8; ++corner) {
-              double q[3];
-              for (int ax = 0; ax < 3; ++ax)
-                q[ax] = (corner >> ax) & 1 ? children[k]->hi[ax] : children[k]->lo[ax];
-              double *x = corners[8 * k + corner];
-              for (int c = 0; c < 3; ++c)
-                x[c] = inverse[c][0] * q[0] + inverse[c][1] * q[1] + inverse[c][2] * q[2];
-            }
-          }
-          Enclose(corners, 8 * count, box);
-          // The children's boxes stack up their slack level after level (a
-          // tall, tilted box widens its parent by its height); the control
-          // points of the block bound it directly. Keep what both allow.
-          const int i0 = a << level, i1 = std::min((a + 1) << level, m_spans[0]) + m_order[0] - 1;
-          const int j0 = b << level, j1 = std::min((b + 1) << level, m_spans[1]) + m_order[1] - 1;
-          double axes[3][3], lo[3], hi[3], magnitude = 0.0;
-          Axes(box, axes);
-          if (ControlExtents(surface, m_rational, i0, i1, j0, j1, m_origin, axes, lo, hi,
-                             magnitude)) {
-            const double margin = 1e-12 * magnitude;
-            for (int ax = 0; ax < 3; ++ax) {
-              box.lo[ax] = std::max(box.lo[ax], LowerBound(lo[ax], margin));
-              box.hi[ax] = std::min(box.hi[ax], UpperBound(hi[ax], margin));
-            }
-          }
+    const int d0 = m_dims0[level];
+    // The nodes of a level read only the level below and write only their own box.
+    ParallelFor(d0, std::max(1, kRowsPerPiece >> level), [&](int rowBegin, int rowEnd) {
+      for (int a = rowBegin; a < rowEnd; ++a)
+        BuildNodeRow(surface, level, a, below0, below1);
+    });
+  }
+}
+
+void BispanTree::BuildNodeRow(const ON_NurbsSurface &surface, int level, int a, int below0,
+                              int below1)
+{
+  const int d1 = m_dims1[level];
+  for (int b = 0; b < d1; ++b) {
+    // Mean frame of the children, then their corners in it.
+    const Box *children[4];
+    int count = 0;
+    bool bounded = true;
+    double normal[3] = {0.0, 0.0, 0.0}, along[3] = {0.0, 0.0, 0.0};
+    for (int ca = 2 * a; ca < 2 * a + 2 && ca < below0; ++ca)
+      for (int cb = 2 * b; cb < 2 * b + 2 && cb < below1; ++cb) {
+        const Box &child = m_boxes[BoxIndex(level - 1, ca, cb)];
+        children[count++] = &child;
+        bounded = bounded && !IsUnbounded(child);
+        for (int c = 0; c < 3; ++c) {
+          normal[c] += child.n[c];
+          along[c] += child.e1[c];
         }
-        m_boxes[BoxIndex(level, a, b)] = box;
       }
+    Box box;
+    SetFrame(normal, along, box);
+    if (!bounded) {
+      MakeUnbounded(box);
+    } else {
+      // Corners x of a child solve axes * x = (lo or hi per axis); its
+      // float axes are only nearly orthonormal, so use the inverse.
+      double corners[4 * 8][3];
+      for (int k = 0; k < count; ++k) {
+        double axes[3][3], inverse[3][3];
+        Axes(*children[k], axes);
+        Invert3x3(axes, inverse);
+        for (int corner = 0; corner < 8; ++corner) {
+          double q[3];
+          for (int ax = 0; ax < 3; ++ax)
+            q[ax] = (corner >> ax) & 1 ? children[k]->hi[ax] : children[k]->lo[ax];
+          double *x = corners[8 * k + corner];
+          for (int c = 0; c < 3; ++c)
+            x[c] = inverse[c][0] * q[0] + inverse[c][1] * q[1] + inverse[c][2] * q[2];
+        }
+      }
+      Enclose(corners, 8 * count, box);
+      // The children's boxes stack up their slack level after level (a
+      // tall, tilted box widens its parent by its height); the control
+      // points of the block bound it directly. Keep what both allow.
+      const int i0 = a << level, i1 = std::min((a + 1) << level, m_spans[0]) + m_order[0] - 1;
+      const int j0 = b << level, j1 = std::min((b + 1) << level, m_spans[1]) + m_order[1] - 1;
+      double axes[3][3], lo[3], hi[3], magnitude = 0.0;
+      Axes(box, axes);
+      if (ControlExtents(surface, m_rational, i0, i1, j0, j1, m_origin, axes, lo, hi, magnitude)) {
+        const double margin = 1e-12 * magnitude;
+        for (int ax = 0; ax < 3; ++ax) {
+          box.lo[ax] = std::max(box.lo[ax], LowerBound(lo[ax], margin));
+          box.hi[ax] = std::min(box.hi[ax], UpperBound(hi[ax], margin));
+        }
+      }
+    }
+    m_boxes[BoxIndex(level, a, b)] = box;
   }
 }
 

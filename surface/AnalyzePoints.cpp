@@ -10,6 +10,7 @@
 // extent (empty, a single point, all points stacked) gets 1 x 1.
 #include "PMSurface.h"
 #include "surface/FiniteBounds.h"
+#include "framework/Guarded.h"
 
 #include <cmath>
 
@@ -70,10 +71,9 @@ void suggestGrid(const ON_3dPointArray &points, int &rows, int &cols)
 void PMSurface::AnalyzePoints(const ON_3dPointArray &points, const ON_3dVector & /*direction*/,
                               int &rows, int &cols)
 {
-  try {
-    suggestGrid(points, rows, cols);
-  } catch (...) {
-    rows = 1;
-    cols = 1;
-  }
+  pelmora::Guarded([&] { suggestGrid(points, rows, cols); },
+                   [&](pelmora::Failure) noexcept {
+                     rows = 1;
+                     cols = 1;
+                   });
 }

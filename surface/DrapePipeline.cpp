@@ -24,8 +24,10 @@ void DrapeFrame::SuggestGrid(int &rows, int &cols) const
 }
 
 int DrapeFrame::Drape(const DrapeSettings &settings, ON_3dPointArray &matrix,
-                      ON_NurbsSurface &surface)
+                      ON_NurbsSurface &surface, ON_SimpleArray<int> *folds)
 {
+  if (folds)
+    folds->SetCount(0);
   const int show = settings.showProgress;
   if (!PMSurface::CreatePointMatrix(m_aligned, settings.rows, settings.cols, matrix,
                                     settings.interpolate, show))
@@ -33,7 +35,10 @@ int DrapeFrame::Drape(const DrapeSettings &settings, ON_3dPointArray &matrix,
   m_aligned.Destroy(); // not needed any more; frees its memory before the fit
 
   PMSurface::TransformPoints(matrix, m_direction, 0, show);
-  PMSurface::CreateSurfaceFromPointMatrix(surface, matrix, settings.rows, settings.cols, show);
+  const int fitted =
+      PMSurface::CreateSurfaceFromPointMatrix(surface, matrix, settings.rows, settings.cols, show);
+  if (folds && fitted && settings.probeDiameter != 0.0)
+    PMSurface::FindProbeFolds(surface, settings.probeDiameter, *folds);
   // The probe radius, along the drape direction (against the normal).
   if (settings.probeDiameter != 0.0)
     PMSurface::Offset(matrix, settings.rows, settings.cols, surface, -0.5 * settings.probeDiameter,

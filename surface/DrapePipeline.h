@@ -48,7 +48,11 @@ public:
   // Result: 1 once the matrix is built (a failed fit only leaves its message
   // and the surface as the fit left it: test the surface's validity); 0 with
   // the grid's message when the grid cannot be laid (surface untouched).
-  int Drape(const DrapeSettings &settings, ON_3dPointArray &matrix, ON_NurbsSurface &surface);
+  // `folds` (optional) receives the control points where the compensation
+  // folds the surface over itself (PMSurface::FindProbeFolds on the surface
+  // before it is compensated); empty without a probe or a valid fit.
+  int Drape(const DrapeSettings &settings, ON_3dPointArray &matrix, ON_NurbsSurface &surface,
+            ON_SimpleArray<int> *folds = nullptr);
 
 private:
   ON_3dPointArray m_aligned;

@@ -3,14 +3,15 @@
 // surface/DrapePipeline with the accepted values.
 #include "PMSurface.h"
 #include "surface/DrapePipeline.h"
-
-#include <new>
+#include "surface/OperationGuard.h"
 
 int PMSurface::DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_NurbsSurface &surface,
                             const ON_3dPointArray &points, const ON_3dVector &direction,
                             int interpolate, int showProgress, HWND const *parent)
 {
-  try {
+  const pelmora::FailureMessages messages{L"Not enough memory for the point cloud",
+                                          L"The surface could not be draped"};
+  return pelmora::GuardedOperation(messages, [&] {
     pelmora::DrapeFrame frame(points, direction, showProgress);
     frame.SuggestGrid(rows, cols);
 
@@ -23,10 +24,5 @@ int PMSurface::DrapeSurface(ON_3dPointArray &matrix, int &rows, int &cols, ON_Nu
     settings.rows = rows;
     settings.cols = cols;
     return frame.Drape(settings, matrix, surface);
-  } catch (const std::bad_alloc &) {
-    SetError(L"Not enough memory for the point cloud");
-  } catch (...) {
-    SetError(L"The surface could not be draped");
-  }
-  return 0;
+  });
 }

@@ -4,6 +4,7 @@
 // failure, overwritten (never appended to) by every later one, and never
 // cleared by the library itself.
 #include "PMSurface.h"
+#include "surface/OperationGuard.h"
 
 namespace {
 
@@ -26,21 +27,24 @@ PMSurface &PMSurface::operator=(const PMSurface &)
   return *this;
 }
 
+namespace pelmora {
+
+void SetErrorText(const wchar_t *message) noexcept
+{
+  Guarded([message] { errorText() = message; });
+}
+
+} // namespace pelmora
+
 CString PMSurface::GetError()
 {
-  try {
-    return errorText();
-  } catch (...) {
-    // Copying the text can only fail for lack of memory.
-    return CString();
-  }
+  // Copying the text can only fail for lack of memory: an empty text then.
+  return pelmora::Guarded([] { return errorText(); },
+                          [](pelmora::Failure) noexcept { return CString(); });
 }
 
 void PMSurface::SetError(const CString &error)
 {
-  try {
-    errorText() = error;
-  } catch (...) {
-    // Keeps the previous text when the copy cannot be made.
-  }
+  // Keeps the previous text when the copy cannot be made.
+  pelmora::Guarded([&error] { errorText() = error; });
 }

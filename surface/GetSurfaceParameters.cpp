@@ -2,6 +2,7 @@
 #include "PMSurface.h"
 
 #include "framework/AfxModule.h"
+#include "framework/Guarded.h"
 #include "framework/WinApp.h"
 #include "ui/LibraryModule.h"
 #include "ui/SurfaceParametersDlg.h"
@@ -23,23 +24,24 @@ CWnd *ParentWindow(HWND const *parent)
 int PMSurface::GetSurfaceParameters(int &rows, int &cols, double &probeDiameter, HWND const *parent)
 {
   AFX_MAINTAIN_STATE2 moduleState(LibraryModuleState());
-  try {
-    CSurfaceParametersDlg dialog(ParentWindow(parent));
-    dialog.m_nRows = rows;
-    dialog.m_nCols = cols;
-    dialog.m_dProbeDiameter = probeDiameter;
-    if (dialog.DoModal() == IDCANCEL) {
-      SetError(L"Cancelled");
-      return 0;
-    }
-    // IDOK, or a window that could not open (the values then come back as
-    // they went in).
-    rows = dialog.m_nRows;
-    cols = dialog.m_nCols;
-    probeDiameter = dialog.m_dProbeDiameter;
-  } catch (...) {
-    // A window that failed while it ran is treated like one that never
-    // opened: the values stay as they came in.
-  }
-  return 1;
+  // A window that failed while it ran is treated like one that never
+  // opened: the values stay as they came in, and the result is 1.
+  return pelmora::Guarded(
+      [&] {
+        CSurfaceParametersDlg dialog(ParentWindow(parent));
+        dialog.m_nRows = rows;
+        dialog.m_nCols = cols;
+        dialog.m_dProbeDiameter = probeDiameter;
+        if (dialog.DoModal() == IDCANCEL) {
+          SetError(L"Cancelled");
+          return 0;
+        }
+        // IDOK, or a window that could not open (the values then come back
+        // as they went in).
+        rows = dialog.m_nRows;
+        cols = dialog.m_nCols;
+        probeDiameter = dialog.m_dProbeDiameter;
+        return 1;
+      },
+      [](pelmora::Failure) noexcept { return 1; });
 }

@@ -4,10 +4,14 @@
 // matrix.
 #include "PMSurface.h"
 #include "surface/ProgressPhase.h"
+#include "framework/Guarded.h"
 
 #include <cmath>
 
 namespace {
+
+// Points per thread at least: below that a thread costs more than it saves.
+constexpr int kPointsPerPiece = 512;
 
 // Moves one point; a point whose closest surface point cannot be found
 // stays where it is (its parameters would be undefined).
@@ -31,7 +35,13 @@ void moveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double dis
   // the loop (and its window) still runs.
   const bool moves = std::isfinite(distance) && surface.IsValid();
   ON_3dPoint *point = matrix.Array();
-  phase.Run(matrix.Count(), [&](int i) {
+  // The first query builds the closest-point hierarchy (itself on all
+  // cores); make it before the loop, whose threads then only read it.
+  if (moves && matrix.Count() > 0) {
+    double s = 0.0, t = 0.0;
+    surface.GetClosestPoint(point[0], &s, &t);
+  }
+  phase.RunParallel(matrix.Count(), kPointsPerPiece, [&](int i) {
     if (moves)
       movePoint(surface, distance, point[i]);
   });
@@ -42,11 +52,9 @@ void moveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double dis
 int PMSurface::Offset(ON_3dPointArray &matrix, int rows, int cols, ON_NurbsSurface &surface,
                       double distance, int showProgress)
 {
-  try {
-    moveAll(matrix, surface, distance, showProgress);
-  } catch (...) {
-    // Only a progress window can throw (no memory); the fit below still runs.
-  }
+  // Only a progress window can throw (no memory); the points stay as far as
+  // the loop got, and the fit below still runs.
+  pelmora::Guarded([&] { moveAll(matrix, surface, distance, showProgress); });
   CreateSurfaceFromPointMatrix(surface, matrix, rows, cols, showProgress);
   return 1;
 }

@@ -10,7 +10,9 @@
 // interior ones in one row-major sweep ("Interpolating points").
 #include "PMSurface.h"
 #include "surface/FiniteBounds.h"
+#include "surface/OperationGuard.h"
 #include "surface/InverseDistance.h"
+#include "surface/NearestNode.h"
 #include "surface/ProgressPhase.h"
 
 #include <climits>
@@ -99,26 +101,13 @@ bool layGrid(const Grid &grid, ON_3dPointArray &matrix)
   return true;
 }
 
-// The nearest node along one axis for a position u in grid steps: the
-// integer part, plus 1 when the remainder is at least 0.5. Positions outside
-// the grid (rounding, NaN) are held to it.
-inline int nearestNode(double u, int nodes)
-{
-  if (!(u > 0.0))
-    return 0;
-  if (u >= nodes - 1)
-    return nodes - 1;
-  const int whole = static_cast<int>(u);
-  return u - whole >= 0.5 ? whole + 1 : whole;
-}
-
 // The cell of a point, or -1 for a point with a non-finite coordinate.
 inline int cellOf(const Grid &grid, const ON_3dPoint &q)
 {
   if (!pelmora::IsFinitePoint(q))
     return -1;
-  const int c = grid.cols == 1 ? 0 : nearestNode((q.x - grid.xmin) / grid.dx, grid.cols);
-  const int r = grid.rows == 1 ? 0 : nearestNode((q.y - grid.ymin) / grid.dy, grid.rows);
+  const int c = grid.cols == 1 ? 0 : pelmora::NearestNode((q.x - grid.xmin) / grid.dx, grid.cols);
+  const int r = grid.rows == 1 ? 0 : pelmora::NearestNode((q.y - grid.ymin) / grid.dy, grid.rows);
   return r * grid.cols + c;
 }
 
@@ -312,7 +301,9 @@ int buildMatrix(const ON_3dPointArray &points, int rows, int cols, ON_3dPointArr
 int PMSurface::CreatePointMatrix(const ON_3dPointArray &points, int rows, int cols,
                                  ON_3dPointArray &matrix, int interpolate, int showProgress)
 {
-  try {
+  const pelmora::FailureMessages messages{L"Not enough memory for the point matrix",
+                                          L"The point matrix could not be built"};
+  return pelmora::GuardedOperation(messages, [&] {
     if (&points == &matrix) {
       // The matrix replaces the cloud it is built from: work on a copy.
       const ON_3dPointArray cloud(points);
@@ -321,8 +312,5 @@ int PMSurface::CreatePointMatrix(const ON_3dPointArray &points, int rows, int co
       return buildMatrix(cloud, rows, cols, matrix, interpolate, showProgress);
     }
     return buildMatrix(points, rows, cols, matrix, interpolate, showProgress);
-  } catch (...) {
-    SetError(L"Not enough memory for the point matrix");
-    return 0;
-  }
+  });
 }

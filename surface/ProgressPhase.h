@@ -5,6 +5,9 @@
 #pragma once
 
 #include "PMProgress.h"
+#include "opennurbs/ParallelFor.h"
+
+#include <algorithm>
 
 namespace pelmora {
 
@@ -48,6 +51,29 @@ public:
       for (int i = 0; i < count; ++i)
         body(i);
     }
+    End();
+  }
+
+  // Run on all cores, for bodies that touch only their own item and shared
+  // data they read. The window sees the same SetCurrent(i) calls as Run
+  // (every i in order, each once item i may start), from the calling thread.
+  template <class Body> void RunParallel(int count, int grain, Body body)
+  {
+    Start(count);
+    int next = 0;
+    std::function<void(int)> report;
+    if (m_show)
+      report = [&](int done) {
+        for (const int last = std::min(done, count - 1); next <= last; ++next)
+          At(next);
+      };
+    ParallelFor(
+        count, grain,
+        [&](int begin, int end) {
+          for (int i = begin; i < end; ++i)
+            body(i);
+        },
+        report);
     End();
   }
 

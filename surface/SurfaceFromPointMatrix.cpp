@@ -3,6 +3,7 @@
 // themselves; control point (i, j) is element j * cols + i.
 #include "PMSurface.h"
 #include "surface/ProgressPhase.h"
+#include "surface/OperationGuard.h"
 
 #include <climits>
 
@@ -58,13 +59,13 @@ int fitSurface(ON_NurbsSurface &surface, ON_3dPointArray &matrix, int rows, int 
 int PMSurface::CreateSurfaceFromPointMatrix(ON_NurbsSurface &surface, ON_3dPointArray &matrix,
                                             int rows, int cols, int showProgress)
 {
-  try {
-    return fitSurface(surface, matrix, rows, cols, showProgress);
-  } catch (...) {
-    // Only the progress window can throw here (no memory): the surface is
-    // half made and is emptied.
-    surface.Destroy();
-    SetError(L"Invalid Nurbs Surface");
-    return 0;
-  }
+  // A surface that could not be made, for lack of memory or otherwise, is
+  // half made: it is emptied and reported like any surface that cannot be
+  // made.
+  return pelmora::Guarded([&] { return fitSurface(surface, matrix, rows, cols, showProgress); },
+                          [&surface](pelmora::Failure) noexcept {
+                            surface.Destroy();
+                            pelmora::SetErrorText(L"Invalid Nurbs Surface");
+                            return 0;
+                          });
 }

@@ -7,6 +7,7 @@
 // onto it; invert != 0 applies its inverse. For axis directions every entry
 // of the matrix is 0 or +-1, so the map is an exact exchange of coordinates.
 #include "PMSurface.h"
+#include "framework/Guarded.h"
 #include "surface/ProgressPhase.h"
 
 #include <cmath>
@@ -82,7 +83,9 @@ void transformAll(ON_3dPointArray &points, const ON_Xform &xform, int showProgre
 void PMSurface::TransformPoints(ON_3dPointArray &points, const ON_3dVector &direction, int invert,
                                 int showProgress)
 {
-  try {
+  // Only the progress window can throw (no memory); the points are then
+  // left as far as the loop got.
+  pelmora::Guarded([&] {
     ON_3dVector d;
     if (!unitDirection(direction, d))
       return;
@@ -95,8 +98,5 @@ void PMSurface::TransformPoints(ON_3dPointArray &points, const ON_3dVector &dire
     if (invert)
       rotation.Invert();
     transformAll(points, rotation, showProgress);
-  } catch (...) {
-    // Only the progress window can throw (no memory); the points are then
-    // left as far as the loop got.
-  }
+  });
 }

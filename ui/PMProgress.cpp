@@ -1,5 +1,6 @@
 #include "PMProgress.h"
 
+#include "framework/Guarded.h"
 #include "framework/WinApp.h"
 #include "ui/CProgressDlg.h"
 #include "ui/LibraryModule.h"
@@ -71,12 +72,11 @@ bool PMProgress::IsOpen() const
 
 void PMProgress::SetTitle(CString title)
 {
-  try {
+  pelmora::Guarded([&] {
     m_strTitle = std::move(title);
     if (IsOpen())
       m_pDialog->SetWindowText(m_strTitle);
-  } catch (...) {
-  }
+  });
 }
 
 CString PMProgress::GetTitle() const
@@ -86,14 +86,13 @@ CString PMProgress::GetTitle() const
 
 void PMProgress::SetStatus(CString status)
 {
-  try {
+  pelmora::Guarded([&] {
     m_strStatus = std::move(status);
     if (IsOpen()) {
       m_pDialog->SetStatus(m_strStatus);
       ForgetShown();
     }
-  } catch (...) {
-  }
+  });
 }
 
 CString PMProgress::GetStatus() const
@@ -131,7 +130,7 @@ double PMProgress::GetCurrent() const
 
 void PMProgress::StartProgress()
 {
-  try {
+  pelmora::Guarded([&] {
     AFX_MAINTAIN_STATE2 moduleState(LibraryModuleState());
     if (!m_pParentWnd) {
       if (CWinThread *thread = AfxGetThread())
@@ -146,8 +145,7 @@ void PMProgress::StartProgress()
     m_pDialog->SetStatus(m_strStatus);
     ForgetShown();
     SetCurrent(m_dMin);
-  } catch (...) {
-  }
+  });
 }
 
 void PMProgress::StepIt(double step)
@@ -174,7 +172,7 @@ void PMProgress::ShowCurrent()
     return; // nothing on the screen would change
   if (!IsOpen())
     return;
-  try {
+  pelmora::Guarded([&] {
     m_nShownPercent = percent;
     CRepaintBatch batch(*m_pDialog); // bar and text drawn together
     SendMessageW(m_pDialog->m_ctlProgress.GetSafeHwnd(), PBM_SETPOS, static_cast<WPARAM>(percent),
@@ -183,8 +181,7 @@ void PMProgress::ShowCurrent()
       m_pDialog->m_strStatus.Format(L"%d %% complete", percent);
       m_pDialog->UpdateData(FALSE);
     }
-  } catch (...) {
-  }
+  });
   // The values that show this percentage too, for a range of positive width
   // and a percentage within int.
   const double width = m_dMax - m_dMin;
@@ -207,10 +204,9 @@ void PMProgress::ShowCurrent()
 
 void PMProgress::EndProgress()
 {
-  try {
+  pelmora::Guarded([&] {
     if (IsOpen())
       m_pDialog->DestroyWindow();
     ForgetShown();
-  } catch (...) {
-  }
+  });
 }

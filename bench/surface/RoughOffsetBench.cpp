@@ -4,6 +4,7 @@
 // interpolate 0 the empty nodes drop to the floor height, which makes the
 // surface a bed of spikes; with 1 the interior ones are interpolated.
 #include "PMSurface.h"
+#include "opennurbs/ParallelFor.h"
 #include "support/PointCloudGenerator.h"
 
 #include <benchmark/benchmark.h>
@@ -75,6 +76,31 @@ BENCHMARK(RoughOffset)
     ->ArgsProduct({{100, 300, 1000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// Scaling with the number of threads: the 1000 x 1000 offset (hierarchy
+// build, closest points and normals, refit) on 1, 2, ... threads; wall time.
+void RoughOffsetThreads(benchmark::State &state)
+{
+  const int side = static_cast<int>(state.range(0));
+  const auto &fitted = roughSurface(side, 1);
+  pelmora::SetThreadCount(static_cast<int>(state.range(1)));
+  ON_3dPointArray matrix;
+  ON_NurbsSurface surface;
+  for (auto _ : state) {
+    state.PauseTiming();
+    matrix = fitted.first;
+    surface = fitted.second;
+    state.ResumeTiming();
+    PMSurface::Offset(matrix, side, side, surface, -1.0, 0);
+    benchmark::DoNotOptimize(matrix.Array());
+  }
+  pelmora::SetThreadCount(0);
+}
+BENCHMARK(RoughOffsetThreads)
+    ->ArgsProduct({{1000}, {1, 2, 4}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(2);
 
 // The drape's sequence after alignment: matrix, fit, offset.
 void RoughDrapeSequence(benchmark::State &state)

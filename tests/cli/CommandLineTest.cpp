@@ -71,20 +71,23 @@ TEST(CommandLine, BadUsageAndBadInputExitTwoAndWriteNothing)
   EXPECT_EQ(folder.Entries().size(), 5u);
 }
 
-TEST(CommandLine, AnalyzePrintsCountExtentAndTheSuggestion)
+TEST(CommandLine, AnalyzePrintsCountExtentAndBothSuggestions)
 {
   TempFolder folder;
   for (auto [sample, z] : {std::pair{"panel.xyz", -1}, std::pair{"bowl.xyz", 1}}) {
     ON_3dPointArray points = ReadPoints(Sample(sample)), aligned(points);
     PMSurface::TransformPoints(aligned, ON_3dVector(0, 0, z), 1, 0);
-    int rows = 0, cols = 0;
+    int rows = 0, cols = 0, fittedRows = 0, fittedCols = 0;
     PMSurface::AnalyzePoints(aligned, ON_3dVector(0, 0, z), rows, cols);
+    PMSurface::SuggestFittedGrid(points, ON_3dVector(0, 0, z), fittedRows, fittedCols);
     CliRun run = RunPelmora("analyze '" + Sample(sample) + "' --direction 0,0," + std::to_string(z),
                             folder.Path());
     ASSERT_EQ(run.status, 0) << run.err;
     for (const std::string &line :
          {"points     " + std::to_string(points.Count()) + "\n", std::string("extent x  "),
-          "suggested  " + std::to_string(rows) + " rows x " + std::to_string(cols) + " columns\n"})
+          "fitted     " + std::to_string(fittedRows) + " rows x " + std::to_string(fittedCols) +
+              " columns (drape's default)\n",
+          "even       " + std::to_string(rows) + " rows x " + std::to_string(cols) + " columns"})
       EXPECT_NE(run.out.find(line), std::string::npos) << run.out;
   }
 }
@@ -148,4 +151,34 @@ TEST(CommandLine, PreviewNeedsADisplayAndRendersUnderXvfb)
   const std::string png = TempFolder::Read(folder / "b.png");
   EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
   EXPECT_GT(png.size(), 10000u);
+}
+
+TEST(CommandLine, HostileInputsEndInOneLineAndExitTwo)
+{
+  TempFolder folder;
+  const std::string legacy = "# vtk DataFile Version 3.0\nc\nASCII\nDATASET ";
+  folder.Write("cut.vtk", legacy + "POLYDATA\nPOINTS 4 float\n0 0 0 1 1 1\n");
+  folder.Write("huge.vtk", legacy + "STRUCTURED_POINTS\nDIMENSIONS 100000 100000 100000\n");
+  folder.Write("bad.vtp", "<VTKFile type=\"PolyData\"><PolyData><Piece NumberOfPoints=\"1\">"
+                          "<Points><DataArray type=\"Float32\" NumberOfComponents=\"3\" "
+                          "format=\"appended\" offset=\"0\"/></Points></Piece></PolyData>"
+                          "<AppendedData encoding=\"raw\">_\xff\xff\xff\x7f</AppendedData>");
+  ASSERT_EQ(::symlink("/dev/zero", (folder / "zero.xyz").c_str()), 0);
+  folder.Write("title.xyz", "1e400 0 0\n1 2 3\n");
+  const std::pair<const char *, const char *> cases[] = {
+      {"wrap cut.vtk -o m.stl", "cut.vtk:5: the file ends before its 12 values"},
+      {"analyze huge.vtk",
+       "huge.vtk:5: DIMENSIONS declare more grid points than the file can describe"},
+      {"analyze bad.vtp",
+       "bad.vtp: the Points array holds 2147483647 bytes, 12 expected from NumberOfPoints"},
+      {"analyze zero.xyz", "zero.xyz: not a regular file or pipe"},
+      {"drape title.xyz", "title.xyz:1: number out of range in '1e400 0 0'"},
+  };
+  for (auto [args, message] : cases) {
+    CliRun run = RunPelmora(args, folder.Path());
+    EXPECT_EQ(run.status, 2) << args;
+    // One line: no VTK log lines, no "did not create output" afterthought.
+    EXPECT_EQ(run.err, "pelmora: " + std::string(message) + "\n") << args;
+  }
+  EXPECT_EQ(folder.Entries().size(), 5u);
 }

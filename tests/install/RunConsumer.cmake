@@ -13,12 +13,22 @@ function(run)
 endfunction()
 
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-foreach(f include/pelmora/PMSurface.h include/pelmora/PMProgress.h include/pelmora/opennurbs.h
+foreach(f bin/pelmora include/pelmora/PMSurface.h include/pelmora/PMProgress.h include/pelmora/opennurbs.h
           lib/cmake/Pelmora/PelmoraConfig.cmake lib/pkgconfig/pelmora.pc)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()
 endforeach()
+
+# The installed tool runs from the prefix in a clean environment (no
+# LD_LIBRARY_PATH, no display), also when the prefix is moved elsewhere.
+file(RENAME ${prefix} ${WORK_DIR}/moved)
+run(env -i ${WORK_DIR}/moved/bin/pelmora --version)
+run(env -i ${WORK_DIR}/moved/bin/pelmora analyze ${CLOUD})
+if(NOT last_output MATCHES "rows")
+  message(FATAL_ERROR "unexpected output of the installed pelmora analyze: ${last_output}")
+endif()
+file(RENAME ${WORK_DIR}/moved ${prefix})
 
 # The example host: headers alone are enough to call the library.
 run(${CMAKE_COMMAND} -S ${HOST_DIR} -B ${WORK_DIR}/host

@@ -176,7 +176,8 @@ TEST(PointReader, FilesOnDisk)
   EXPECT_EQ(Vector(points), (Points{{1, 2, 3}, {4, 5, 6.25}}));
 
   const std::string bad = folder.Write("bad.vtk", "this is not vtk\n");
-  EXPECT_EQ(ReadPointCloud(bad, points).message.rfind(bad + ": ", 0), 0u);
+  EXPECT_EQ(ReadPointCloud(bad, points).message,
+            bad + ":1: not a legacy VTK file (no '# vtk DataFile Version')");
   EXPECT_FALSE(ReadPointCloud(folder.Write("bad.vtp", "<VTKFile"), points).ok);
   EXPECT_EQ(ReadPointCloud(folder / "missing.xyz", points).message,
             "cannot open " + folder / "missing.xyz" + ": No such file or directory");

@@ -1,5 +1,6 @@
 #include "io/SurfaceReadBack.h"
 
+#include <BRepCheck_Analyzer.hxx>
 #include <BRep_Tool.hxx>
 #include <Geom_BSplineSurface.hxx>
 #include <IGESControl_Controller.hxx>
@@ -48,6 +49,7 @@ ReadBackSurface ReadBackBSpline(const std::string &path)
         Handle(Geom_BSplineSurface)::DownCast(BRep_Tool::Surface(TopoDS::Face(faces.Current())));
     if (spline.IsNull())
       return result.error = "the face's surface is not a B-spline", result;
+    result.faceChecked = BRepCheck_Analyzer(faces.Current()).IsValid();
     result.degree[0] = spline->UDegree();
     result.degree[1] = spline->VDegree();
     for (int k = 1; k <= spline->NbUKnots(); ++k)
@@ -57,10 +59,13 @@ ReadBackSurface ReadBackBSpline(const std::string &path)
       result.flatKnots[1].insert(result.flatKnots[1].end(), spline->VMultiplicity(k),
                                  spline->VKnot(k));
     result.poles.resize(spline->NbUPoles());
+    result.weights.resize(spline->NbUPoles());
     for (int i = 1; i <= spline->NbUPoles(); ++i)
-      for (int j = 1; j <= spline->NbVPoles(); ++j)
+      for (int j = 1; j <= spline->NbVPoles(); ++j) {
         result.poles[i - 1].emplace_back(spline->Pole(i, j).X(), spline->Pole(i, j).Y(),
                                          spline->Pole(i, j).Z());
+        result.weights[i - 1].push_back(spline->Weight(i, j));
+      }
     result.pointAt = [spline](double u, double v) {
       gp_Pnt p = spline->Value(u, v);
       return ON_3dPoint(p.X(), p.Y(), p.Z());
@@ -76,6 +81,8 @@ std::string CompareSurfaces(const ON_NurbsSurface &expected, const ReadBackSurfa
 {
   if (!actual.error.empty())
     return "not read back: " + actual.error;
+  if (!actual.faceChecked)
+    return "the face fails the shape checker";
   for (int dir = 0; dir < 2; ++dir) {
     const std::string where = " differs in direction " + std::to_string(dir);
     std::vector<double> knots{expected.Knot(dir, 0)};
@@ -85,7 +92,7 @@ std::string CompareSurfaces(const ON_NurbsSurface &expected, const ReadBackSurfa
     if (actual.degree[dir] != expected.Degree(dir) || knots.size() != actual.flatKnots[dir].size())
       return "degree or knot count" + where;
     for (size_t k = 0; k < knots.size(); ++k)
-      if (std::fabs(knots[k] - actual.flatKnots[dir][k]) > 1e-12 * (1 + std::fabs(knots[k])))
+      if (knots[k] != actual.flatKnots[dir][k])
         return "knot " + std::to_string(k) + where;
   }
   if (int(actual.poles.size()) != expected.CVCount(0) ||
@@ -96,9 +103,13 @@ std::string CompareSurfaces(const ON_NurbsSurface &expected, const ReadBackSurfa
     for (int j = 0; j < expected.CVCount(1); ++j) {
       ON_3dPoint cv;
       expected.GetCV(i, j, cv);
-      if (cv.DistanceTo(actual.poles[i][j]) > tolerance) {
-        difference << "pole (" << i << ", " << j << ") is off by "
-                   << cv.DistanceTo(actual.poles[i][j]);
+      const ON_3dPoint &read = actual.poles[i][j];
+      if (cv.x != read.x || cv.y != read.y || cv.z != read.z) {
+        difference << "pole (" << i << ", " << j << ") is off by " << cv.DistanceTo(read);
+        return difference.str();
+      }
+      if (expected.Weight(i, j) != actual.weights[i][j]) {
+        difference << "weight (" << i << ", " << j << ") differs";
         return difference.str();
       }
     }

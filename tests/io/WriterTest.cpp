@@ -8,11 +8,13 @@
 #include "io/SurfaceReadBack.h"
 #include "io/SurfaceWriter.h"
 #include "io/TempFolder.h"
+#include "io/TextOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <tuple>
 
 using namespace pelmora;
@@ -122,7 +124,8 @@ TEST(Writers, PointMatricesAndMeshesReadBackInEveryFormat)
       auto result = io::WriteMesh(folder / name, *written);
       ASSERT_TRUE(result.ok) << result.message;
       ON_3dPointArray read;
-      ASSERT_TRUE(io::ReadPointCloud(folder / name, read).ok) << name;
+      auto reread = io::ReadPointCloud(folder / name, read);
+      ASSERT_TRUE(reread.ok) << reread.message;
       const auto back = Sorted({read.Array(), read.Array() + read.Count()});
       ASSERT_EQ(back.size(), 4u) << name;
       EXPECT_EQ(back, keepsDoubles ? doubles : floats) << name;
@@ -132,22 +135,113 @@ TEST(Writers, PointMatricesAndMeshesReadBackInEveryFormat)
   EXPECT_EQ(folder.Entries().size(), 7u);
 }
 
-TEST(SurfaceWriter, StepAndIgesKeepDegreesKnotsAndPoles)
+TEST(SurfaceWriter, StepAndIgesKeepEveryNumberExactly)
 {
-  const ON_NurbsSurface surface = UnevenSurface();
-  ASSERT_TRUE(surface.IsValid());
+  // Numbers without a short decimal form, tiny and huge magnitudes, a
+  // negative zero; a rational surface (its boundary curves rational too);
+  // knots that are not clamped (the boundary curves then blend rows).
+  ON_NurbsSurface awkward = UnevenSurface();
+  awkward.SetCV(0, 0, ON_3dPoint(1.0 / 3, 0.1, -0.0));
+  awkward.SetCV(2, 3, ON_3dPoint(1e-300, -2.5e-17, 123456789.123456789));
+  awkward.SetCV(4, 5, ON_3dPoint(12345.678e3, std::nextafter(7.0, 8.0), -1e-5));
+  ON_NurbsSurface rational(3, true, 3, 3, 4, 5);
+  rational.MakeClampedUniformKnotVector(0);
+  rational.MakeClampedUniformKnotVector(1);
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 5; ++j) {
+      const double w = 0.5 + (i * 5 + j) % 3 / 3.0;
+      rational.SetCV(i, j, ON_4dPoint(w * i, w * j * 0.7, w * std::sin(i + j), w));
+    }
+  ON_NurbsSurface unclamped = UnevenSurface();
+  const double knots[6] = {-1, 0, 0.3, 0.35, 1, 1.5};
+  for (int k = 0; k < 6; ++k)
+    unclamped.SetKnot(0, k, knots[k]);
+  const struct
+  {
+    const char *name;
+    const ON_NurbsSurface &surface;
+  } cases[] = {{"uneven", UnevenSurface()},
+               {"awkward", awkward},
+               {"rational", rational},
+               {"unclamped", unclamped}};
   TempFolder folder;
-  // STEP keeps about 13 significant digits, IGES about 10 here.
-  for (auto [name, tolerance] : {std::pair{"s.step", 1e-9}, std::pair{"s.igs", 1e-8}}) {
-    auto written = io::WriteSurface(folder / name, surface);
-    ASSERT_TRUE(written.ok) << written.message;
-    EXPECT_EQ(test::CompareSurfaces(surface, test::ReadBackBSpline(folder / name), tolerance), "")
-        << name;
-  }
+  for (const auto &c : cases)
+    for (const char *extension : {".step", ".stp", ".iges", ".igs"}) {
+      const std::string name = std::string(c.name) + extension;
+      SCOPED_TRACE(name);
+      ASSERT_TRUE(c.surface.IsValid());
+      auto written = io::WriteSurface(folder / name, c.surface);
+      ASSERT_TRUE(written.ok) << written.message;
+      EXPECT_EQ(test::CompareSurfaces(c.surface, test::ReadBackBSpline(folder / name), 1e-6), "");
+    }
+}
+
+TEST(SurfaceWriter, RefusesWhatCannotBeWrittenAndKeepsTheOldFile)
+{
+  ON_NurbsSurface notFinite = UnevenSurface();
+  notFinite.SetCV(1, 1, ON_3dPoint(0, NAN, 0));
+  ON_NurbsSurface planar(2, false, 3, 3, 3, 3);
+  planar.MakeClampedUniformKnotVector(0);
+  planar.MakeClampedUniformKnotVector(1);
+  TempFolder folder;
   const std::string target = folder.Write("old.step", "precious");
-  EXPECT_EQ(io::WriteSurface(target, ON_NurbsSurface()).message,
-            "cannot write " + target + ": the surface is not valid");
-  EXPECT_EQ(TempFolder::Read(target), "precious");
-  EXPECT_FALSE(io::WriteSurface(folder / "s.dxf", surface).ok);
-  EXPECT_EQ(folder.Entries(), (std::set<std::string>{"old.step", "s.igs", "s.step"}));
+  for (const ON_NurbsSurface &surface : {ON_NurbsSurface(), notFinite, planar}) {
+    EXPECT_EQ(io::WriteSurface(target, surface).message,
+              "cannot write " + target + ": the surface is not valid");
+    EXPECT_EQ(TempFolder::Read(target), "precious");
+  }
+  EXPECT_FALSE(io::WriteSurface(folder / "s.dxf", UnevenSurface()).ok);
+  EXPECT_EQ(folder.Entries(), (std::set<std::string>{"old.step"}));
+}
+
+TEST(TextOutput, RealsReadBackExactlyInTheFormOfExchangeFiles)
+{
+  const struct
+  {
+    double value;
+    const char *text;
+  } cases[] = {{0.0, "0."},
+               {-0.0, "-0."},
+               {1.0, "1."},
+               {2.5, "2.5"},
+               {-123456.0, "-123456."},
+               {0.1, "0.1"},
+               {1e-7, "1.E-07"},
+               {1e20, "1.E+20"},
+               {1.0 / 3, "0.3333333333333333"},
+               {-2.5e-300, "-2.5E-300"},
+               {1.7976931348623157e308, "1.7976931348623157E+308"}};
+  for (const auto &c : cases) {
+    char text[io::kRealChars];
+    const std::string written(text, io::FormatReal(text, c.value));
+    EXPECT_EQ(written, c.text);
+    EXPECT_EQ(std::strtod(written.c_str(), nullptr), c.value) << written;
+  }
+}
+
+TEST(TextOutput, EveryFailureIsReportedWithItsReason)
+{
+  // A full device: the writes fail, not the opening.
+  io::TextOutput full("/dev/full");
+  for (int k = 0; k < 100000; ++k)
+    full.PutReal(k / 7.0);
+  EXPECT_EQ(full.Close("x.step").message, "cannot write x.step: No space left on device");
+  io::TextOutput missing("/nonexistent/folder/file");
+  missing.Put("text");
+  EXPECT_EQ(missing.Close("y.iges").message, "cannot write y.iges: No such file or directory");
+
+  // Large pieces, patches and offsets.
+  TempFolder folder;
+  const std::string path = folder.Write("t.txt", "");
+  io::TextOutput out(path);
+  out.Put("head ");
+  const size_t mark = out.Offset();
+  out.Put("....");
+  const std::string big(5 << 20, 'x');
+  out.Put(big);
+  out.PutInt(-42);
+  EXPECT_EQ(out.Offset(), 9 + big.size() + 3);
+  out.Patch(mark, "KEEP");
+  ASSERT_TRUE(out.Close(path).ok);
+  EXPECT_EQ(TempFolder::Read(path), "head KEEP" + big + "-42");
 }

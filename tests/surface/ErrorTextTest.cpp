@@ -1,7 +1,11 @@
 // The library-wide error text. Runs as its own executable so that nothing
 // has set the text before the first check.
 #include "Matrices.h"
+#include "surface/OperationGuard.h"
 
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <type_traits>
 
 TEST(ErrorText, EmptyUntilSetLastMessageWinsSuccessKeepsIt)
@@ -21,4 +25,31 @@ TEST(ErrorText, EmptyUntilSetLastMessageWinsSuccessKeepsIt)
   static_assert(std::is_empty<PMSurface>::value, "PMSurface holds no data");
   PMSurface a, b;
   EXPECT_EQ(&a, &(a = b));
+}
+
+// The boundary guard: the body's result when it returns; for an exception
+// the operation's memory message or its failure message, and 0.
+TEST(ErrorText, GuardedOperationAnswersEachKindOfException)
+{
+  const pelmora::FailureMessages messages{L"no memory", L"failed"};
+  const struct
+  {
+    const char *name;
+    std::function<int()> body;
+    int result;
+    const wchar_t *text;
+  } cases[] = {
+      {"returns 1", [] { return 1; }, 1, L"before"},
+      {"returns 0", [] { return 0; }, 0, L"before"},
+      {"bad_alloc", []() -> int { throw std::bad_alloc(); }, 0, L"no memory"},
+      {"bad_array_new_length", []() -> int { throw std::bad_array_new_length(); }, 0, L"no memory"},
+      {"runtime_error", []() -> int { throw std::runtime_error("x"); }, 0, L"failed"},
+      {"not an exception class", []() -> int { throw 3; }, 0, L"failed"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    PMSurface::SetError(L"before");
+    EXPECT_EQ(pelmora::GuardedOperation(messages, c.body), c.result);
+    EXPECT_EQ(PMSurface::GetError(), CString(c.text));
+  }
 }

@@ -2,12 +2,14 @@
 // (offscreen platform): which windows open, in which order, one at a time.
 #include "Matrices.h"
 #include "PMToolkit.h"
+#include "opennurbs/ParallelFor.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QProgressBar>
 #include <QStringList>
+#include <QThread>
 
 #include <cmath>
 #include <functional>
@@ -46,7 +48,54 @@ struct CaptionRecorder : QObject
   int mostOpen = 0;
 };
 
+// Records every value the progress bars show, and whether one changed on a
+// thread other than the application's.
+struct BarRecorder : QObject
+{
+  BarRecorder() { qApp->installEventFilter(this); }
+  ~BarRecorder() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject *object, QEvent *event) override
+  {
+    if (event->type() == QEvent::Paint) {
+      if (auto *bar = qobject_cast<QProgressBar *>(object)) {
+        if (values.empty() || values.back() != bar->value())
+          values.push_back(bar->value());
+        elsewhere |= QThread::currentThread() != qApp->thread();
+      }
+    }
+    return false;
+  }
+  std::vector<int> values;
+  bool elsewhere = false;
+};
+
 } // namespace
+
+TEST(SurfaceProgressQt, OffsetOnSeveralThreadsShowsTheSerialPercentages)
+{
+  PMSelectToolkit(PMToolkitKind::Qt);
+  const int side = 60;
+  const ON_3dPointArray start =
+      Grid(side, side, 1.0, [](int r, int c) { return 0.05 * c * r + std::sin(0.3 * c); });
+  ON_NurbsSurface entry;
+  ON_3dPointArray m = start;
+  // With its window, so that the application exists before the recording.
+  ASSERT_EQ(1, PMSurface::CreateSurfaceFromPointMatrix(entry, m, side, side, 1));
+  ASSERT_TRUE(qApp);
+  std::vector<int> shown[2];
+  for (int run = 0; run < 2; ++run) {
+    pelmora::SetThreadCount(run == 0 ? 1 : 3);
+    ON_3dPointArray matrix = start;
+    ON_NurbsSurface surface = entry;
+    BarRecorder recorder;
+    EXPECT_EQ(1, PMSurface::Offset(matrix, side, side, surface, -0.5, 1));
+    EXPECT_FALSE(recorder.elsewhere);
+    shown[run] = recorder.values;
+  }
+  pelmora::SetThreadCount(0);
+  EXPECT_GT(shown[0].size(), 100u); // two fits and the offset, each 0 to 99
+  EXPECT_EQ(shown[0], shown[1]);
+}
 
 TEST(SurfaceProgressQt, EachOperationOpensItsWindowsOneAfterAnother)
 {

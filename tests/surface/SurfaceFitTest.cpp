@@ -1,8 +1,11 @@
 // Fitting the biquadratic surface through a point matrix, and moving the
 // matrix along the surface normal (probe compensation).
 #include "Matrices.h"
+#include "opennurbs/ParallelFor.h"
+#include "support/PointCloudGenerator.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -122,4 +125,45 @@ TEST(Offset, PointsStayWhenNothingCanMoveThem)
     ExpectSame(start, m);
     EXPECT_TRUE(s.IsValid()) << distance;
   }
+}
+
+TEST(Offset, SameBitsOnAnyNumberOfThreads)
+{
+  // A rough matrix (noise, a step, empty nodes at the floor): the moved
+  // points and the refitted surface do not depend on the thread count.
+  pelmora::test::CloudSpec spec;
+  spec.xmax = spec.ymax = 100.0;
+  spec.count = 5000;
+  spec.corners = true;
+  spec.noise = 0.05;
+  spec.height = [](double x, double y) {
+    return 3.0 * std::sin(x / 15.0) * std::cos(y / 20.0) + (x > 60.0 ? 1.5 : 0.0);
+  };
+  const int side = 70;
+  ON_3dPointArray start;
+  ASSERT_EQ(1,
+            PMSurface::CreatePointMatrix(pelmora::test::MakeCloud(spec), side, side, start, 0, 0));
+  const ON_NurbsSurface entry = fit(start, side, side);
+  std::vector<ON_3dPointArray> moved;
+  std::vector<ON_NurbsSurface> refitted;
+  for (int threads : {1, 2, 3, 7}) {
+    pelmora::SetThreadCount(threads);
+    ON_3dPointArray m = start;
+    ON_NurbsSurface s = entry;
+    EXPECT_EQ(1, PMSurface::Offset(m, side, side, s, -1.0, threads % 2));
+    moved.push_back(m);
+    refitted.push_back(s);
+  }
+  pelmora::SetThreadCount(0);
+  for (size_t k = 1; k < moved.size(); ++k) {
+    SCOPED_TRACE(k);
+    ASSERT_EQ(moved[0].Count(), moved[k].Count());
+    EXPECT_EQ(0, std::memcmp(moved[0].Array(), moved[k].Array(),
+                             sizeof(ON_3dPoint) * size_t(moved[0].Count())));
+    ASSERT_EQ(refitted[0].CVCount(), refitted[k].CVCount());
+    EXPECT_EQ(0, std::memcmp(refitted[0].m_cv, refitted[k].m_cv,
+                             sizeof(double) * 3 * size_t(refitted[0].CVCount())));
+  }
+  // And the points did move.
+  EXPECT_NE(0, std::memcmp(start.Array(), moved[0].Array(), sizeof(ON_3dPoint) * 10));
 }

@@ -1,0 +1,351 @@
+// Legacy VTK files read as point clouds: the points of a POLYDATA,
+// UNSTRUCTURED_GRID or STRUCTURED_GRID data set, or the grid points of a
+// STRUCTURED_POINTS or RECTILINEAR_GRID one, ASCII or BINARY (big-endian).
+// Only what precedes and makes the points is read; cells and attributes
+// that follow are not looked at. Every declared count is checked against
+// the bytes the file has left before anything is allocated.
+#include "io/ParseNumber.h"
+#include "io/PointParsers.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace pelmora::io {
+namespace {
+
+// A grid made of a few numbers can declare any count: its points are built,
+// so they are bounded by the file's size or this many, whichever is larger.
+constexpr uint64_t kImplicitPointLimit = uint64_t(1) << 24;
+
+std::string Upper(std::string_view word)
+{
+  std::string upper(word);
+  for (char &c : upper)
+    c = char(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+size_t BinarySize(const std::string &type)
+{
+  if (type == "unsigned_char" || type == "char" || type == "bit")
+    return type == "bit" ? 0 : 1;
+  if (type == "unsigned_short" || type == "short")
+    return 2;
+  if (type == "unsigned_int" || type == "int" || type == "float")
+    return 4;
+  if (type == "double" || type == "vtktypeint64" || type == "vtktypeuint64")
+    return 8;
+  return 0;
+}
+
+double LoadBigEndian(const std::string &type, const unsigned char *p)
+{
+  uint64_t bits = 0;
+  const size_t size = BinarySize(type);
+  for (size_t i = 0; i < size; ++i)
+    bits = (bits << 8) | p[i];
+  if (type == "float") {
+    uint32_t word = uint32_t(bits);
+    float value;
+    std::memcpy(&value, &word, 4);
+    return value;
+  }
+  if (type == "double") {
+    double value;
+    std::memcpy(&value, &bits, 8);
+    return value;
+  }
+  if (type == "char")
+    return double(int8_t(bits));
+  if (type == "short")
+    return double(int16_t(bits));
+  if (type == "int")
+    return double(int32_t(bits));
+  if (type == "vtktypeint64")
+    return double(int64_t(bits));
+  return double(bits);
+}
+
+class LegacyVtk
+{
+public:
+  LegacyVtk(std::string_view data, const std::string &name) : m_data(data), m_name(name) {}
+
+  IoResult Read(ON_3dPointArray &points)
+  {
+    IoResult header = ReadHeader();
+    if (!header)
+      return header;
+    const std::string dataset = Upper(Word());
+    if (dataset == "POLYDATA" || dataset == "UNSTRUCTURED_GRID" || dataset == "STRUCTURED_GRID")
+      return ReadExplicitPoints(points);
+    if (dataset == "STRUCTURED_POINTS")
+      return ReadStructuredPoints(points);
+    if (dataset == "RECTILINEAR_GRID")
+      return ReadRectilinearGrid(points);
+    return Fail("unknown data set type '" + dataset.substr(0, 40) + "'");
+  }
+
+private:
+  IoResult Fail(const std::string &what) const
+  {
+    return IoResult::Fail(m_name + ":" + std::to_string(m_line) + ": " + what);
+  }
+
+  // The next blank- or line-separated word; empty at the end of the file.
+  std::string_view Word()
+  {
+    while (m_pos < m_data.size() && (IsBlank(m_data[m_pos]) || m_data[m_pos] == '\n'))
+      m_line += m_data[m_pos++] == '\n';
+    const size_t start = m_pos;
+    while (m_pos < m_data.size() && !IsBlank(m_data[m_pos]) && m_data[m_pos] != '\n')
+      ++m_pos;
+    return m_data.substr(start, m_pos - start);
+  }
+
+  // The rest of the current line, moving past its end.
+  std::string_view RestOfLine()
+  {
+    const size_t end = std::min(m_data.find('\n', m_pos), m_data.size());
+    std::string_view rest = m_data.substr(m_pos, end - m_pos);
+    m_pos = std::min(end + 1, m_data.size());
+    ++m_line;
+    return rest;
+  }
+
+  bool Count(uint64_t &count)
+  {
+    unsigned long long value;
+    if (!ParseCount(Word(), value))
+      return false;
+    count = value;
+    return true;
+  }
+
+  IoResult ReadHeader()
+  {
+    m_line = 1;
+    if (RestOfLine().compare(0, 22, "# vtk DataFile Version") != 0)
+      return IoResult::Fail(m_name + ":1: not a legacy VTK file (no '# vtk DataFile Version')");
+    RestOfLine(); // the title
+    const std::string format = Upper(Word());
+    if (format != "ASCII" && format != "BINARY")
+      return Fail("expected ASCII or BINARY, found '" + format.substr(0, 40) + "'");
+    m_binary = format == "BINARY";
+    if (Upper(Word()) != "DATASET")
+      return Fail("expected DATASET");
+    return IoResult::Ok();
+  }
+
+  // `count` values of `type` into `values`, after the keyword's line.
+  IoResult ReadValues(uint64_t count, const std::string &type, std::vector<double> &values)
+  {
+    const size_t size = BinarySize(type);
+    if (size == 0 && type != "long" && type != "unsigned_long")
+      return Fail("unsupported data type '" + type.substr(0, 40) + "'");
+    const uint64_t left = m_data.size() - m_pos;
+    if (m_binary) {
+      if (size == 0)
+        return Fail("unsupported binary data type '" + type + "'");
+      const long keywordLine = m_line;
+      RestOfLine(); // binary data starts on the next line
+      if ((m_data.size() - m_pos) / size < count) {
+        m_line = keywordLine;
+        return Fail("the file ends before its " + std::to_string(count) + " values");
+      }
+      values.resize(size_t(count));
+      const auto *p = reinterpret_cast<const unsigned char *>(m_data.data()) + m_pos;
+      for (uint64_t i = 0; i < count; ++i, p += size)
+        values[i] = LoadBigEndian(type, p);
+      m_pos += size_t(count * size);
+      return IoResult::Ok();
+    }
+    // An ASCII value takes at least a digit and a separator.
+    if ((left + 1) / 2 < count)
+      return Fail("the file ends before its " + std::to_string(count) + " values");
+    values.resize(size_t(count));
+    for (uint64_t i = 0; i < count; ++i) {
+      const std::string_view word = Word();
+      if (word.empty())
+        return Fail("the file ends before its " + std::to_string(count) + " values");
+      if (ParseNumber(word, values[i]) != NumberStatus::Ok)
+        return Fail("expected a number, found '" + std::string(word.substr(0, 40)) + "'");
+    }
+    return IoResult::Ok();
+  }
+
+  // Skips FIELD arrays, which may come before the points.
+  IoResult SkipField()
+  {
+    Word(); // the field's name
+    uint64_t arrays;
+    if (!Count(arrays))
+      return Fail("malformed FIELD line");
+    for (uint64_t a = 0; a < arrays; ++a) {
+      Word(); // the array's name
+      uint64_t components, tuples;
+      if (!Count(components) || !Count(tuples) || components > (uint64_t(1) << 32) ||
+          tuples > (uint64_t(1) << 32))
+        return Fail("malformed FIELD array");
+      const std::string type(Word());
+      std::vector<double> skipped;
+      IoResult read = ReadValues(components * tuples, type, skipped);
+      if (!read)
+        return read;
+    }
+    return IoResult::Ok();
+  }
+
+  IoResult ReadExplicitPoints(ON_3dPointArray &points)
+  {
+    while (true) {
+      const std::string keyword = Upper(Word());
+      if (keyword.empty())
+        return Fail("no POINTS in the file");
+      if (keyword == "FIELD") {
+        IoResult skipped = SkipField();
+        if (!skipped)
+          return skipped;
+        continue;
+      }
+      if (keyword == "DIMENSIONS") {
+        uint64_t n;
+        for (int k = 0; k < 3; ++k)
+          if (!Count(n))
+            return Fail("malformed DIMENSIONS line");
+        continue;
+      }
+      if (keyword != "POINTS")
+        return Fail("expected POINTS, found '" + keyword.substr(0, 40) + "'");
+      uint64_t count;
+      if (!Count(count) || count > uint64_t(INT_MAX) / 3)
+        return Fail("malformed POINTS line");
+      const std::string type(Word());
+      std::vector<double> values;
+      IoResult read = ReadValues(3 * count, type, values);
+      if (!read)
+        return read;
+      ReservePoints(points, size_t(count));
+      for (uint64_t i = 0; i < count; ++i)
+        AppendPoint(points, values[3 * i], values[3 * i + 1], values[3 * i + 2]);
+      return IoResult::Ok();
+    }
+  }
+
+  IoResult CheckGridSize(const uint64_t dimensions[3])
+  {
+    const uint64_t limit = std::max<uint64_t>(kImplicitPointLimit, m_data.size());
+    uint64_t count = 1;
+    for (int k = 0; k < 3; ++k) {
+      if (dimensions[k] == 0 || dimensions[k] > limit || count * dimensions[k] > limit)
+        return Fail("DIMENSIONS declare more grid points than the file can describe");
+      count *= dimensions[k];
+    }
+    return IoResult::Ok();
+  }
+
+  IoResult ReadTriple(const char *keyword, double values[3])
+  {
+    for (int k = 0; k < 3; ++k)
+      if (ParseNumber(Word(), values[k]) != NumberStatus::Ok)
+        return Fail(std::string("malformed ") + keyword + " line");
+    return IoResult::Ok();
+  }
+
+  IoResult ReadStructuredPoints(ON_3dPointArray &points)
+  {
+    uint64_t dimensions[3] = {0, 0, 0};
+    double origin[3] = {0, 0, 0}, spacing[3] = {1, 1, 1};
+    bool haveDimensions = false;
+    while (true) {
+      const std::string keyword = Upper(Word());
+      IoResult read = IoResult::Ok();
+      if (keyword == "DIMENSIONS") {
+        for (int k = 0; k < 3; ++k)
+          if (!Count(dimensions[k]))
+            return Fail("malformed DIMENSIONS line");
+        read = CheckGridSize(dimensions);
+        haveDimensions = true;
+      } else if (keyword == "ORIGIN") {
+        read = ReadTriple("ORIGIN", origin);
+      } else if (keyword == "SPACING" || keyword == "ASPECT_RATIO") {
+        read = ReadTriple("SPACING", spacing);
+      } else if (keyword == "FIELD") {
+        read = SkipField();
+      } else {
+        break;
+      }
+      if (!read)
+        return read;
+    }
+    if (!haveDimensions)
+      return Fail("no DIMENSIONS in the file");
+    ReservePoints(points, size_t(dimensions[0] * dimensions[1] * dimensions[2]));
+    for (uint64_t k = 0; k < dimensions[2]; ++k)
+      for (uint64_t j = 0; j < dimensions[1]; ++j)
+        for (uint64_t i = 0; i < dimensions[0]; ++i)
+          AppendPoint(points, origin[0] + double(i) * spacing[0],
+                      origin[1] + double(j) * spacing[1], origin[2] + double(k) * spacing[2]);
+    return IoResult::Ok();
+  }
+
+  IoResult ReadRectilinearGrid(ON_3dPointArray &points)
+  {
+    uint64_t dimensions[3] = {0, 0, 0};
+    std::vector<double> axes[3];
+    const char *names[3] = {"X_COORDINATES", "Y_COORDINATES", "Z_COORDINATES"};
+    std::string keyword = Upper(Word());
+    for (; keyword == "FIELD"; keyword = Upper(Word())) {
+      IoResult skipped = SkipField();
+      if (!skipped)
+        return skipped;
+    }
+    if (keyword != "DIMENSIONS")
+      return Fail("expected DIMENSIONS");
+    for (int k = 0; k < 3; ++k)
+      if (!Count(dimensions[k]))
+        return Fail("malformed DIMENSIONS line");
+    IoResult size = CheckGridSize(dimensions);
+    if (!size)
+      return size;
+    for (int k = 0; k < 3; ++k) {
+      uint64_t count;
+      if (Upper(Word()) != names[k] || !Count(count) || count != dimensions[k])
+        return Fail(std::string("expected ") + names[k] + " " + std::to_string(dimensions[k]));
+      IoResult read = ReadValues(count, std::string(Word()), axes[k]);
+      if (!read)
+        return read;
+    }
+    ReservePoints(points, size_t(dimensions[0] * dimensions[1] * dimensions[2]));
+    for (double z : axes[2])
+      for (double y : axes[1])
+        for (double x : axes[0])
+          AppendPoint(points, x, y, z);
+    return IoResult::Ok();
+  }
+
+  std::string_view m_data;
+  const std::string &m_name;
+  size_t m_pos = 0;
+  long m_line = 1;
+  bool m_binary = false;
+};
+
+} // namespace
+
+IoResult ParseLegacyVtkPoints(std::string_view data, const std::string &name,
+                              ON_3dPointArray &points)
+{
+  if (data.empty())
+    return IoResult::Fail(name + ": the file is empty");
+  const int before = points.Count();
+  IoResult read = LegacyVtk(data, name).Read(points);
+  if (read && points.Count() == before)
+    return IoResult::Fail(name + ": no points found");
+  return read;
+}
+
+} // namespace pelmora::io

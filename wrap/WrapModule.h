@@ -1,0 +1,16 @@
+// The wrap operations as the library reaches them in the wrap module
+// (libpelmora_wrap.so, which holds VTK and qhull): one table of entry points.
+#pragma once
+
+#include "opennurbs.h"
+
+struct PMWrapEntries
+{
+  int (*wrapMesh)(ON_Mesh &mesh, const ON_3dPointArray &points, int concave, int showProgress);
+  int (*wrapConcaveMesh)(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress);
+  int (*wrapConvexMesh)(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress);
+};
+
+// Entry point name of the table, and the module's file.
+#define PELMORA_WRAP_ENTRIES "pelmora_wrap_entries"
+#define PELMORA_WRAP_MODULE "libpelmora_wrap.so"
