@@ -157,7 +157,7 @@ int RunDrape(const std::vector<std::string> &args, const Settings &settings)
     if (!written.Add(previewPath, RenderPreview(previewPath, scene)))
       return ExitFailed;
   }
-  return ExitSuccess;
+  return written.Commit() ? ExitSuccess : ExitFailed;
 }
 
 } // namespace pelmora::cli

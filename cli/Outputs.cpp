@@ -45,8 +45,20 @@ bool Written::Add(const std::string &path, const io::IoResult &result)
     PrintError(result.message);
     return false;
   }
+  m_paths.push_back(path);
+  return true;
+}
+
+bool Written::Commit()
+{
+  io::IoResult committed = m_batch.Commit();
+  if (!committed) {
+    PrintError(committed.message);
+    return false;
+  }
   if (!m_quiet)
-    std::printf("wrote      %s\n", path.c_str());
+    for (const std::string &path : m_paths)
+      std::printf("wrote      %s\n", path.c_str());
   return true;
 }
 

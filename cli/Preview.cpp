@@ -10,6 +10,7 @@
 #include <vtkCellArray.h>
 #include <vtkNew.h>
 #include <vtkPNGWriter.h>
+#include <vtkUnsignedCharArray.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkPolyDataMapper.h>
@@ -205,14 +206,19 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
     image->SetInput(window);
     image->ReadFrontBufferOff();
     image->Update();
+    // Encoded in memory, then written and checked here: VTK's file
+    // writers do not report every failed write.
+    vtkNew<vtkPNGWriter> writer;
+    writer->SetInputConnection(image->GetOutputPort());
+    writer->WriteToMemoryOn();
+    writer->Write();
+    vtkUnsignedCharArray *png = writer->GetResult();
+    if (messages.HasError() || writer->GetErrorCode() != 0 || !png)
+      return io::IoResult::Fail("cannot write " + path + ": " + messages.LastError());
+    const std::string_view bytes(reinterpret_cast<const char *>(png->GetPointer(0)),
+                                 size_t(png->GetNumberOfValues()));
     return io::WriteAtomically(path, [&](const std::string &tempPath) {
-      vtkNew<vtkPNGWriter> writer;
-      writer->SetInputConnection(image->GetOutputPort());
-      writer->SetFileName(tempPath.c_str());
-      writer->Write();
-      if (messages.HasError() || writer->GetErrorCode() != 0)
-        return io::IoResult::Fail("cannot write " + path + ": " + messages.LastError());
-      return io::IoResult::Ok();
+      return io::WriteWholeFile(tempPath, bytes, path);
     });
   } catch (const std::exception &error) {
     return io::IoResult::Fail("cannot render " + path + ": " + error.what());

@@ -125,7 +125,7 @@ int RunWrap(const std::vector<std::string> &args, const Settings &settings)
     if (!written.Add(previewPath, RenderPreview(previewPath, scene)))
       return ExitFailed;
   }
-  return ExitSuccess;
+  return written.Commit() ? ExitSuccess : ExitFailed;
 }
 
 } // namespace pelmora::cli

@@ -1,7 +1,6 @@
 #include "io/MeshWriter.h"
 #include "io/AtomicWrite.h"
 #include "io/FileBuffer.h"
-#include "io/OutputFile.h"
 #include "io/VtkMessageCapture.h"
 
 #include <vtkCellArray.h>
@@ -9,118 +8,15 @@
 #include <vtkNew.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
-#include <vtkSTLWriter.h>
 #include <vtkSmartPointer.h>
 #include <vtkXMLPolyDataWriter.h>
 
 #include <charconv>
 #include <cstdint>
-#include <vector>
+#include <cstring>
+#include <new>
 
 namespace pelmora::io {
-
-namespace {
-
-// Faces as the writers store them: triangles and quads of valid faces.
-std::vector<const ON_MeshFace *> ValidFaces(const ON_Mesh &mesh)
-{
-  std::vector<const ON_MeshFace *> faces;
-  faces.reserve(static_cast<size_t>(mesh.m_F.Count()));
-  for (int f = 0; f < mesh.m_F.Count(); ++f)
-    if (mesh.m_F[f].IsValid(mesh.m_V.Count()))
-      faces.push_back(&mesh.m_F[f]);
-  return faces;
-}
-
-// Binary little-endian PLY: double or float vertices, then faces as lists
-// of 3 or 4 int indices.
-void WritePly(OutputFile &out, const ON_Mesh &mesh)
-{
-  const bool doubles = mesh.HasDoublePrecisionVertices();
-  const std::vector<const ON_MeshFace *> faces = ValidFaces(mesh);
-  const char *type = doubles ? "double" : "float";
-  out.Write(std::string("ply\nformat binary_little_endian 1.0\nelement vertex ") +
-            std::to_string(mesh.m_V.Count()) + "\nproperty " + type + " x\nproperty " + type +
-            " y\nproperty " + type + " z\nelement face " + std::to_string(faces.size()) +
-            "\nproperty list uchar int vertex_indices\nend_header\n");
-  static_assert(sizeof(ON_3dPoint) == 24 && sizeof(ON_3fPoint) == 12, "packed points");
-  if (doubles)
-    out.Write(mesh.m_dV.Array(), size_t(mesh.m_dV.Count()) * sizeof(ON_3dPoint));
-  else
-    out.Write(mesh.m_V.Array(), size_t(mesh.m_V.Count()) * sizeof(ON_3fPoint));
-  std::vector<char> record;
-  record.reserve(faces.size() * 17);
-  for (const ON_MeshFace *face : faces) {
-    const std::uint8_t corners = face->IsTriangle() ? 3 : 4;
-    record.push_back(static_cast<char>(corners));
-    const char *ids = reinterpret_cast<const char *>(face->vi);
-    record.insert(record.end(), ids, ids + corners * sizeof(int));
-  }
-  out.Write(record.data(), record.size());
-}
-
-// Wavefront OBJ: each coordinate in the shortest text that reads back as
-// the same double (a float vertex widened first), faces 1-based.
-void WriteObj(OutputFile &out, const ON_Mesh &mesh)
-{
-  const bool doubles = mesh.HasDoublePrecisionVertices();
-  std::string text;
-  char line[160];
-  for (int v = 0; v < mesh.m_V.Count(); ++v) {
-    char *end = line;
-    *end++ = 'v';
-    for (int axis = 0; axis < 3; ++axis) {
-      *end++ = ' ';
-      const double value = doubles ? mesh.m_dV[v][axis] : double((&mesh.m_V[v].x)[axis]);
-      end = std::to_chars(end, line + sizeof line, value).ptr;
-    }
-    *end++ = '\n';
-    text.append(line, end);
-    if (text.size() > (1 << 20)) {
-      out.Write(text);
-      text.clear();
-    }
-  }
-  for (const ON_MeshFace *face : ValidFaces(mesh)) {
-    const int corners = face->IsTriangle() ? 3 : 4;
-    text += 'f';
-    for (int k = 0; k < corners; ++k)
-      text += ' ' + std::to_string(face->vi[k] + 1);
-    text += '\n';
-    if (text.size() > (1 << 20)) {
-      out.Write(text);
-      text.clear();
-    }
-  }
-  out.Write(text);
-}
-
-IoResult WriteWithVtk(const std::string &path, const std::string &tempPath, const ON_Mesh &mesh,
-                      bool stl)
-{
-  vtkSmartPointer<vtkPolyData> data;
-  data.TakeReference(MeshToPolyData(mesh, stl));
-  VtkMessageCapture messages;
-  int written = 0;
-  if (stl) {
-    vtkNew<vtkSTLWriter> writer;
-    writer->SetFileTypeToBinary();
-    writer->SetInputData(data);
-    writer->SetFileName(tempPath.c_str());
-    written = writer->Write() && writer->GetErrorCode() == 0;
-  } else {
-    vtkNew<vtkXMLPolyDataWriter> writer;
-    writer->SetInputData(data);
-    writer->SetFileName(tempPath.c_str());
-    written = writer->Write() && writer->GetErrorCode() == 0;
-  }
-  if (!written || messages.HasError())
-    return IoResult::Fail("cannot write " + path +
-                          (messages.HasError() ? ": " + messages.LastError() : ""));
-  return IoResult::Ok();
-}
-
-} // namespace
 
 const char *MeshExtensions()
 {
@@ -169,6 +65,121 @@ vtkPolyData *MeshToPolyData(const ON_Mesh &mesh, bool splitQuads)
   return data;
 }
 
+namespace {
+
+template <typename T> void PutLittleEndian(std::string &out, T value)
+{
+  char bytes[sizeof(T)];
+  std::memcpy(bytes, &value, sizeof(T));
+  out.append(bytes, sizeof(T));
+}
+
+// Binary STL of the split triangles: 80-byte header, count, then per
+// triangle its normal, three corners and a zero attribute word.
+std::string BinaryStl(vtkPolyData *data)
+{
+  vtkCellArray *polygons = data->GetPolys();
+  std::string out(80, '\0');
+  std::string("pelmora mesh").copy(out.data(), 12);
+  PutLittleEndian<uint32_t>(out, uint32_t(polygons->GetNumberOfCells()));
+  out.reserve(out.size() + 50 * size_t(polygons->GetNumberOfCells()));
+  vtkIdType count;
+  const vtkIdType *ids;
+  for (polygons->InitTraversal(); polygons->GetNextCell(count, ids);) {
+    double corners[3][3];
+    for (int k = 0; k < 3; ++k)
+      data->GetPoint(ids[k], corners[k]);
+    ON_3dVector normal = ON_CrossProduct(ON_3dPoint(corners[1]) - ON_3dPoint(corners[0]),
+                                         ON_3dPoint(corners[2]) - ON_3dPoint(corners[0]));
+    normal.Unitize();
+    for (int k = 0; k < 3; ++k)
+      PutLittleEndian<float>(out, float(normal[k]));
+    for (const auto &corner : corners)
+      for (int k = 0; k < 3; ++k)
+        PutLittleEndian<float>(out, float(corner[k]));
+    PutLittleEndian<uint16_t>(out, 0);
+  }
+  return out;
+}
+
+// OBJ: "v x y z" with the shortest text that reads back to each double
+// (the double vertices, or the float ones widened), then "f a b c [d]"
+// (1-based).
+std::string Obj(const ON_Mesh &mesh)
+{
+  std::string out = "# pelmora mesh\n";
+  char number[32];
+  const bool doubles = mesh.HasDoublePrecisionVertices();
+  for (int v = 0; v < mesh.m_V.Count(); ++v) {
+    out += 'v';
+    const ON_3dPoint vertex = doubles ? mesh.m_dV[v] : ON_3dPoint(mesh.m_V[v]);
+    for (double value : {vertex.x, vertex.y, vertex.z}) {
+      out += ' ';
+      out.append(number, std::to_chars(number, number + sizeof number, value).ptr);
+    }
+    out += '\n';
+  }
+  for (int f = 0; f < mesh.m_F.Count(); ++f) {
+    const ON_MeshFace &face = mesh.m_F[f];
+    if (!face.IsValid(mesh.m_V.Count()))
+      continue;
+    out += 'f';
+    for (int k = 0; k < (face.IsTriangle() ? 3 : 4); ++k)
+      out += ' ' + std::to_string(face.vi[k] + 1);
+    out += '\n';
+  }
+  return out;
+}
+
+// Binary little-endian PLY: vertices in the points' precision (double or
+// float), faces as lists of int indices.
+std::string BinaryPly(vtkPolyData *data)
+{
+  vtkCellArray *polygons = data->GetPolys();
+  const bool doubles = data->GetPoints()->GetDataType() == VTK_DOUBLE;
+  const std::string type = doubles ? "double" : "float";
+  std::string out = "ply\nformat binary_little_endian 1.0\nelement vertex " +
+                    std::to_string(data->GetNumberOfPoints()) + "\nproperty " + type +
+                    " x\nproperty " + type + " y\nproperty " + type + " z\nelement face " +
+                    std::to_string(polygons->GetNumberOfCells()) +
+                    "\nproperty list uchar int vertex_indices\nend_header\n";
+  for (vtkIdType v = 0; v < data->GetNumberOfPoints(); ++v) {
+    double p[3];
+    data->GetPoint(v, p);
+    for (double value : p)
+      if (doubles)
+        PutLittleEndian<double>(out, value);
+      else
+        PutLittleEndian<float>(out, float(value));
+  }
+  vtkIdType count;
+  const vtkIdType *ids;
+  for (polygons->InitTraversal(); polygons->GetNextCell(count, ids);) {
+    PutLittleEndian<uint8_t>(out, uint8_t(count));
+    for (vtkIdType k = 0; k < count; ++k)
+      PutLittleEndian<int32_t>(out, int32_t(ids[k]));
+  }
+  return out;
+}
+
+// VTP through VTK, into memory: VTK's file writers do not report every
+// failed write, so the bytes are written and checked here.
+IoResult VtpBytes(vtkPolyData *data, const std::string &path, std::string &bytes)
+{
+  VtkMessageCapture messages;
+  vtkNew<vtkXMLPolyDataWriter> writer;
+  writer->SetInputData(data);
+  writer->WriteToOutputStringOn();
+  const bool written = writer->Write() && writer->GetErrorCode() == 0;
+  bytes = writer->GetOutputString();
+  if (!written || messages.HasError() || bytes.empty())
+    return IoResult::Fail("cannot write " + path + ": " +
+                          (messages.HasError() ? messages.LastError() : "the writer failed"));
+  return IoResult::Ok();
+}
+
+} // namespace
+
 IoResult WriteMesh(const std::string &path, const ON_Mesh &mesh)
 {
   const std::string extension = LowerExtension(path);
@@ -178,16 +189,26 @@ IoResult WriteMesh(const std::string &path, const ON_Mesh &mesh)
   if (mesh.m_V.Count() == 0 || mesh.m_F.Count() == 0)
     return IoResult::Fail("cannot write " + path + ": the mesh is empty");
   try {
-    return WriteAtomically(path, [&](const std::string &tempPath) {
-      if (extension == "stl" || extension == "vtp")
-        return WriteWithVtk(path, tempPath, mesh, extension == "stl");
-      OutputFile out(tempPath);
-      if (extension == "ply")
-        WritePly(out, mesh);
-      else
-        WriteObj(out, mesh);
-      return out.Close(path);
-    });
+    std::string bytes;
+    if (extension == "obj") {
+      bytes = Obj(mesh);
+    } else {
+      vtkSmartPointer<vtkPolyData> data;
+      data.TakeReference(MeshToPolyData(mesh, extension == "stl"));
+      if (extension == "stl") {
+        bytes = BinaryStl(data);
+      } else if (extension == "ply") {
+        bytes = BinaryPly(data);
+      } else {
+        IoResult made = VtpBytes(data, path, bytes);
+        if (!made)
+          return made;
+      }
+    }
+    return WriteAtomically(
+        path, [&](const std::string &tempPath) { return WriteWholeFile(tempPath, bytes, path); });
+  } catch (const std::bad_alloc &) {
+    return IoResult::Fail("cannot write " + path + ": not enough memory");
   } catch (const std::exception &error) {
     return IoResult::Fail("cannot write " + path + ": " + error.what());
   }

@@ -1,14 +1,14 @@
 #include "io/PointMatrixWriter.h"
 #include "io/AtomicWrite.h"
 #include "io/FileBuffer.h"
-#include "io/OutputFile.h"
+#include "io/TextOutput.h"
 
 #include <charconv>
 
 namespace pelmora::io {
 namespace {
 
-void WriteText(OutputFile &out, const ON_3dPointArray &matrix, char separator)
+void WriteText(TextOutput &out, const ON_3dPointArray &matrix, char separator)
 {
   char line[128];
   for (int i = 0; i < matrix.Count(); ++i) {
@@ -19,18 +19,19 @@ void WriteText(OutputFile &out, const ON_3dPointArray &matrix, char separator)
       end = std::to_chars(end, line + sizeof line, values[k]).ptr;
       *end++ = k < 2 ? separator : '\n';
     }
-    out.Write(line, size_t(end - line));
+    out.Put(std::string_view(line, size_t(end - line)));
   }
 }
 
-void WritePly(OutputFile &out, const ON_3dPointArray &matrix, int rows, int cols)
+void WritePly(TextOutput &out, const ON_3dPointArray &matrix, int rows, int cols)
 {
-  out.Write("ply\nformat binary_little_endian 1.0\ncomment point matrix rows " +
-            std::to_string(rows) + " cols " + std::to_string(cols) + "\nelement vertex " +
-            std::to_string(matrix.Count()) +
-            "\nproperty double x\nproperty double y\nproperty double z\nend_header\n");
+  out.Put("ply\nformat binary_little_endian 1.0\ncomment point matrix rows " +
+          std::to_string(rows) + " cols " + std::to_string(cols) + "\nelement vertex " +
+          std::to_string(matrix.Count()) +
+          "\nproperty double x\nproperty double y\nproperty double z\nend_header\n");
   static_assert(sizeof(ON_3dPoint) == 24, "ON_3dPoint is three doubles");
-  out.Write(matrix.Array(), size_t(matrix.Count()) * sizeof(ON_3dPoint));
+  out.Put(std::string_view(reinterpret_cast<const char *>(matrix.Array()),
+                           size_t(matrix.Count()) * sizeof(ON_3dPoint)));
 }
 
 } // namespace
@@ -48,12 +49,12 @@ IoResult WritePointMatrix(const std::string &path, const ON_3dPointArray &matrix
     return IoResult::Fail(path + ": unknown point matrix file type (writable: " +
                           std::string(PointMatrixExtensions()) + ")");
   return WriteAtomically(path, [&](const std::string &tempPath) {
-    OutputFile out(tempPath);
+    TextOutput out(tempPath);
     if (extension == "xyz") {
-      out.Write("# rows " + std::to_string(rows) + " cols " + std::to_string(cols) + "\n");
+      out.Put("# rows " + std::to_string(rows) + " cols " + std::to_string(cols) + "\n");
       WriteText(out, matrix, ' ');
     } else if (extension == "csv") {
-      out.Write("x,y,z\n");
+      out.Put("x,y,z\n");
       WriteText(out, matrix, ',');
     } else {
       WritePly(out, matrix, rows, cols);

@@ -182,3 +182,42 @@ TEST(CommandLine, HostileInputsEndInOneLineAndExitTwo)
   }
   EXPECT_EQ(folder.Entries().size(), 5u);
 }
+
+TEST(CommandLine, AFullDiskFailsTheCommandAndKeepsEveryOldFile)
+{
+  TempFolder folder;
+  // A file size limit stands in for a full disk: writes past it fail with
+  // EFBIG (the signal it would raise is ignored, as a shell's trap does).
+  const std::string limited = "sh -c 'trap \"\" XFSZ; ulimit -f 2; exec \"$0\" \"$@\"'";
+  for (const std::string name : {"m.stl", "m.ply", "m.obj", "m.vtp"}) {
+    folder.Write(name, "precious");
+    CliRun run =
+        RunPelmora("-q wrap '" + Sample("mould.xyz") + "' -o " + name, folder.Path(), "", limited);
+    EXPECT_EQ(run.status, 1) << name;
+    EXPECT_EQ(run.err, "pelmora: cannot write " + name + ": File too large\n") << name;
+    EXPECT_EQ(TempFolder::Read(folder / name), "precious") << name;
+  }
+  folder.Write("A.step", "old surface");
+  folder.Write("B.xyz", "old matrix");
+  CliRun run = RunPelmora("-q drape -o A.step --matrix B.xyz", folder.Path(), "", limited);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "pelmora: cannot write A.step: File too large\n");
+  EXPECT_EQ(TempFolder::Read(folder / "A.step"), "old surface");
+  EXPECT_EQ(TempFolder::Read(folder / "B.xyz"), "old matrix");
+  EXPECT_EQ(folder.Entries().size(), 6u); // no temporary file left behind
+}
+
+TEST(CommandLine, LongOutputNamesWorkUpToTheLimitAndAreRefusedBeyondItBeforeTheWork)
+{
+  TempFolder folder;
+  const std::string longest = std::string(250, 'a') + ".step"; // 255 characters
+  CliRun run = RunPelmora("-q drape -o " + longest + " --matrix " + std::string(251, 'b') + ".xyz",
+                          folder.Path());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(folder.Entries().size(), 2u);
+  const std::string tooLong = std::string(251, 'c') + ".step";
+  run = RunPelmora("drape -o " + tooLong, folder.Path());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "pelmora: cannot write " + tooLong + ": File name too long\n");
+  EXPECT_EQ(run.out, ""); // refused before the drape ran
+}

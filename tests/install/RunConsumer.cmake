@@ -13,7 +13,8 @@ function(run)
 endfunction()
 
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-foreach(f bin/pelmora include/pelmora/PMSurface.h include/pelmora/PMProgress.h include/pelmora/opennurbs.h
+foreach(f bin/pelmora lib/pelmora/libpelmora_qt.so lib/pelmora/libpelmora_wrap.so
+          lib/pelmora/libpelmora_tool_vtk.so include/pelmora/PMSurface.h include/pelmora/PMProgress.h include/pelmora/opennurbs.h
           lib/cmake/Pelmora/PelmoraConfig.cmake lib/pkgconfig/pelmora.pc)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "not installed: ${f}")
@@ -27,6 +28,12 @@ run(env -i ${WORK_DIR}/moved/bin/pelmora --version)
 run(env -i ${WORK_DIR}/moved/bin/pelmora analyze ${CLOUD})
 if(NOT last_output MATCHES "rows")
   message(FATAL_ERROR "unexpected output of the installed pelmora analyze: ${last_output}")
+endif()
+# The modules are found beside the moved library: a wrap (the library's
+# wrap module, the tool's VTK module for the mesh file).
+run(env -i ${WORK_DIR}/moved/bin/pelmora wrap ${CLOUD} -o ${WORK_DIR}/wrapped.stl --quiet)
+if(NOT EXISTS ${WORK_DIR}/wrapped.stl)
+  message(FATAL_ERROR "the installed pelmora wrote no mesh")
 endif()
 file(RENAME ${WORK_DIR}/moved ${prefix})
 

@@ -245,3 +245,26 @@ TEST(TextOutput, EveryFailureIsReportedWithItsReason)
   ASSERT_TRUE(out.Close(path).ok);
   EXPECT_EQ(TempFolder::Read(path), "head KEEP" + big + "-42");
 }
+
+TEST(OutputBatch, NothingIsReplacedUnlessEveryOutputIsWritten)
+{
+  TempFolder folder;
+  const std::string surface = folder.Write("a.step", "old"), matrix = folder.Write("b.xyz", "old");
+  ON_3dPointArray grid;
+  for (int i = 0; i < 9; ++i)
+    grid.Append(ON_3dPoint(i % 3, i / 3, 0.5 * i));
+  for (bool matrixFails : {true, false}) {
+    io::OutputBatch batch;
+    ASSERT_TRUE(io::WriteSurface(surface, UnevenSurface()).ok);
+    auto written = io::WritePointMatrix(matrixFails ? folder / "b.obj" : matrix, grid, 3, 3);
+    EXPECT_EQ(written.ok, !matrixFails);
+    if (!matrixFails) {
+      ASSERT_TRUE(batch.Commit().ok);
+    }
+  }
+  // The failed batch left the old files and no temporary; the second one
+  // replaced both.
+  EXPECT_EQ(folder.Entries(), (std::set<std::string>{"a.step", "b.xyz"}));
+  EXPECT_EQ(TempFolder::Read(matrix).substr(0, 15), "# rows 3 cols 3");
+  EXPECT_EQ(TempFolder::Read(surface).substr(0, 4), "ISO-");
+}
