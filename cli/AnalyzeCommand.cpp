@@ -23,9 +23,10 @@ const char *const kHelp =
 
 int RunAnalyze(const std::vector<std::string> &args, const Settings &)
 {
-  Arguments arguments(args, {"--help", "-h"}, {"--direction"});
+  Arguments arguments(args, {"--help", "-h"}, {"--direction", "--format"});
   if (arguments.Has("--help") || arguments.Has("-h")) {
     std::fputs(kHelp, stdout);
+    std::fputs(kFormatHelp, stdout);
     return ExitSuccess;
   }
   if (arguments.Positional().size() != 1)
@@ -35,7 +36,7 @@ int RunAnalyze(const std::vector<std::string> &args, const Settings &)
 
   ON_3dPointArray points;
   std::string name;
-  if (!LoadCloud(arguments.Positional()[0], points, name))
+  if (!LoadCloud(arguments.Positional()[0], arguments.Value("--format"), points, name))
     return ExitBadUsage;
 
   const ON_BoundingBox box = points.BoundingBox();

@@ -19,7 +19,12 @@ std::string Stem(const std::string &path)
   return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
 }
 
-bool LoadCloud(const std::string &path, ON_3dPointArray &points, std::string &name)
+const char *const kFormatHelp =
+    "  --format NAME        read CLOUD as NAME whatever its extension: xyz, txt, csv,\n"
+    "                       pts, asc, pwn, ply, stl, obj, off, pcd, vtk or vtp\n";
+
+bool LoadCloud(const std::string &path, const std::string &format, ON_3dPointArray &points,
+               std::string &name)
 {
   io::IoResult loaded;
   if (path.empty()) {
@@ -27,7 +32,7 @@ bool LoadCloud(const std::string &path, ON_3dPointArray &points, std::string &na
     loaded = io::ReadPointCloudFromMemory(BundledSample(), name, points);
   } else {
     name = path;
-    loaded = io::ReadPointCloud(path, points);
+    loaded = io::ReadPointCloud(path, points, format);
   }
   if (!loaded)
     PrintError(loaded.message);

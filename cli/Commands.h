@@ -19,9 +19,14 @@ int RunWrap(const std::vector<std::string> &args, const Settings &settings);
 int RunAnalyze(const std::vector<std::string> &args, const Settings &settings);
 
 // Loads the cloud at `path` or, when `path` is empty, the bundled sample
-// (its name "panel.xyz"). Prints the reader's message and returns false on
-// failure.
-bool LoadCloud(const std::string &path, ON_3dPointArray &points, std::string &name);
+// (its name "panel.xyz"). `format` names the file's format when its
+// extension does not ("" to go by the extension). Prints the reader's
+// message and returns false on failure.
+bool LoadCloud(const std::string &path, const std::string &format, ON_3dPointArray &points,
+               std::string &name);
+
+// The help line of the --format option every command takes.
+extern const char *const kFormatHelp;
 
 // The bundled sample cloud, a car-body panel probed from above.
 std::string_view BundledSample();

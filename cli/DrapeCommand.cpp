@@ -89,9 +89,10 @@ int RunDrape(const std::vector<std::string> &args, const Settings &settings)
 {
   Arguments arguments(args, {"--help", "-h", "--interpolate", "--ask"},
                       {"--direction", "--rows", "--cols", "--probe-diameter", "-o", "--output",
-                       "--matrix", "--preview"});
+                       "--format", "--matrix", "--preview"});
   if (arguments.Has("--help") || arguments.Has("-h")) {
     std::fputs(kHelp, stdout);
+    std::fputs(kFormatHelp, stdout);
     return ExitSuccess;
   }
   if (arguments.Positional().size() > 1)
@@ -120,7 +121,7 @@ int RunDrape(const std::vector<std::string> &args, const Settings &settings)
 
   ON_3dPointArray points;
   std::string name;
-  if (!LoadCloud(cloudPath, points, name))
+  if (!LoadCloud(cloudPath, arguments.Value("--format"), points, name))
     return ExitBadUsage;
   RequirePreviewDisplay(previewPath);
 

@@ -71,9 +71,10 @@ void PrintSummary(const std::string &name, int pointCount, const char *kind, con
 int RunWrap(const std::vector<std::string> &args, const Settings &settings)
 {
   Arguments arguments(args, {"--help", "-h", "--concave", "--watertight"},
-                      {"-o", "--output", "--preview", "--detail"});
+                      {"-o", "--output", "--preview", "--detail", "--format"});
   if (arguments.Has("--help") || arguments.Has("-h")) {
     std::fputs(kHelp, stdout);
+    std::fputs(kFormatHelp, stdout);
     return ExitSuccess;
   }
   if (arguments.Positional().size() != 1)
@@ -96,7 +97,7 @@ int RunWrap(const std::vector<std::string> &args, const Settings &settings)
 
   ON_3dPointArray points;
   std::string name;
-  if (!LoadCloud(cloudPath, points, name))
+  if (!LoadCloud(cloudPath, arguments.Value("--format"), points, name))
     return ExitBadUsage;
   RequirePreviewDisplay(previewPath);
 

@@ -221,3 +221,19 @@ TEST(CommandLine, LongOutputNamesWorkUpToTheLimitAndAreRefusedBeyondItBeforeTheW
   EXPECT_EQ(run.err, "pelmora: cannot write " + tooLong + ": File name too long\n");
   EXPECT_EQ(run.out, ""); // refused before the drape ran
 }
+
+TEST(CommandLine, FormatNamesWhatTheExtensionDoesNot)
+{
+  TempFolder folder;
+  folder.Write("export.dat", "X;Y;Z\n0,5;1,5;2\n1;2;3\n2;0;1,25\n0;3;0\n");
+  CliRun run = RunPelmora("analyze export.dat --format csv", folder.Path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("points     4\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("extent x  0 .. 2  (2)"), std::string::npos) << run.out;
+  run = RunPelmora("wrap export.dat --format bogus -o m.stl", folder.Path());
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err.rfind("pelmora: export.dat: unknown point file type 'bogus' (readable: ", 0),
+            0u)
+      << run.err;
+  EXPECT_NE(RunPelmora("drape --help", folder.Path()).out.find("--format NAME"), std::string::npos);
+}
