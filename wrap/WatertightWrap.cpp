@@ -8,6 +8,7 @@
 #include "wrap/PointSpacing.h"
 #include "wrap/StageProgress.h"
 #include "wrap/VoxelClosing.h"
+#include "wrap/VtkWarningsOff.h"
 #include "wrap/WrapFrame.h"
 
 #include <vtkFlyingEdges3D.h>
@@ -176,9 +177,9 @@ int PMSurface::WrapWatertightMesh(ON_Mesh &mesh, const ON_3dPointArray &points, 
                                   int showProgress)
 {
   using namespace pelmora::wrap;
-  vtkObject::GlobalWarningDisplayOff();
   std::string why = "Invalid mesh";
   const int result = HandOverWrap(mesh, showProgress, [&](ON_Mesh &working) {
+    const VtkWarningsOff quiet; // as every wrap, for the host's setting
     StageProgress progress("Wrapping watertight mesh", showProgress);
     if (!BuildWatertightMesh(points, detail, progress, working, why))
       return false;
