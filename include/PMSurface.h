@@ -17,6 +17,19 @@
 #include "PMSurfaceReports.h"
 #include "opennurbs.h"
 
+// What PMSurface::FitSurfaceToPoints found besides the surface.
+struct PMFitReport
+{
+  double smoothing = 0.0;   // the penalty weight used
+  int smoothingChosen = 0;  // 1 when it was chosen by hold-out validation
+  double residualRms = 0.0; // RMS height residual of the points against the
+                            // fit through them (the centre surface)
+  ON_3dPointArray tight;    // with a probe: points of the surface (caller's
+                            // orientation) where the ball could not follow
+                            // the part: hollows narrower than the ball,
+                            // which it bridged, and folds; empty otherwise
+};
+
 class PELMORA_API PMSurface
 {
 public:
@@ -205,6 +218,48 @@ public:
   // Result: 1; 0 with "Invalid Nurbs Surface" when the surface is not valid.
   static int FindProbeFolds(const ON_NurbsSurface &surface, double probeDiameter,
                             ON_SimpleArray<int> &folds);
+
+  // ---- Accurate fit: a least-squares surface through probe centres ----
+  //
+  // Fits a non-rational biquadratic B-spline surface (order 3 x 3, clamped
+  // uniform knots of spacing 1: domain [0, cols - 2] x [0, rows - 2], the
+  // knots of CreateSurfaceFromPointMatrix) to the scattered `points` seen
+  // along `direction`, by least squares with a bending-energy penalty,
+  // instead of draping a sheet over a grid of highest points. In the frame
+  // where `direction` points down (TransformPoints with invert 1) the
+  // surface is a height field over the cloud's x-y extent whose control
+  // points stand on a regular grid there (x grows with the column index i,
+  // y with the row index j), so it never folds; it is returned in the
+  // caller's orientation.
+  //   points    in: the cloud (probe centres when probeDiameter > 0); points
+  //             with a non-finite coordinate are ignored. Not changed.
+  //   direction in: the drape direction (the probe approaches along it).
+  //   rows, cols in: control points across y and along x, each >= 3.
+  //   probeDiameter in: 0 fits the points themselves; > 0 treats them as
+  //             centres of a ball of that diameter above the part and fits
+  //             the lower envelope of the ball, i.e. the surface the ball
+  //             touched (where the part is tighter than the ball, the
+  //             surface the ball could reach; see report.tight).
+  //   smoothing in: the penalty weight (length^4 in the cloud's units; its
+  //             fourth root is about the length over which bumps are
+  //             smoothed away); a negative value chooses it by hold-out
+  //             validation on a tenth of the points. At least (span /
+  //             256)^4 is used (span: the smaller control spacing), so that
+  //             control points over empty cells stay held.
+  //   surface   out: replaced on success, untouched on failure.
+  //   report    out: what the fit found (see PMFitReport).
+  // Progress: "Fitting surface", then with a probe "Compensating probe".
+  // Result: 1; 0 with a message, surface and report untouched: "The surface
+  // needs at least 3 rows and 3 columns", "Not enough points to fit a
+  // surface" (fewer than 3 finite points), "The points have no extent
+  // across the direction", "The direction must be finite and not zero",
+  // "The probe diameter must be finite and not negative", "The smoothing
+  // weight must be finite", "Not enough memory for the point cloud", "The
+  // surface could not be fitted".
+  static int FitSurfaceToPoints(ON_NurbsSurface &surface, PMFitReport &report,
+                                const ON_3dPointArray &points, const ON_3dVector &direction,
+                                int rows, int cols, double probeDiameter, double smoothing,
+                                int showProgress);
 
 protected:
   // Fills hole `index` (row `row`, column `col`) of a rows x cols point

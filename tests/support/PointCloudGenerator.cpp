@@ -97,4 +97,53 @@ ON_3dPointArray MakeGridCloud(int rows, int cols, double xmin, double xmax, doub
   return cloud;
 }
 
+double RolledBallCentreHeight(const HeightField &part, double radius, double x, double y)
+{
+  const double r2 = radius * radius;
+  auto lift = [&](double px, double py) {
+    const double d2 = (px - x) * (px - x) + (py - y) * (py - y);
+    return d2 < r2 ? part(px, py) + std::sqrt(r2 - d2) : -HUGE_VAL;
+  };
+  double bx = x, by = y, best = lift(x, y);
+  const double lattice = radius / 8.0;
+  for (int i = -8; i <= 8; ++i)
+    for (int j = -8; j <= 8; ++j) {
+      const double h = lift(x + i * lattice, y + j * lattice);
+      if (h > best) {
+        best = h;
+        bx = x + i * lattice;
+        by = y + j * lattice;
+      }
+    }
+  static const int moves[8][2] = {{1, 0}, {-1, 0}, {0, 1},  {0, -1},
+                                  {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+  for (double step = lattice; step > 1e-10 * radius;) {
+    bool moved = false;
+    for (const auto &m : moves) {
+      const double h = lift(bx + m[0] * step, by + m[1] * step);
+      if (h > best) {
+        best = h;
+        bx += m[0] * step;
+        by += m[1] * step;
+        moved = true;
+        break;
+      }
+    }
+    if (!moved)
+      step *= 0.5;
+  }
+  return best;
+}
+
+ON_3dPointArray MakeRolledBallCentres(const CloudSpec &spec, double radius)
+{
+  CloudSpec centres = spec;
+  const HeightField part =
+      spec.height ? spec.height : HeightField([](double, double) { return 0.0; });
+  centres.height = [part, radius](double x, double y) {
+    return RolledBallCentreHeight(part, radius, x, y);
+  };
+  return MakeCloud(centres);
+}
+
 } // namespace pelmora::test

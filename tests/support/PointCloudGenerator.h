@@ -51,6 +51,17 @@ ON_3dPointArray MakeCloud(const CloudSpec &spec);
 ON_3dPointArray MakeGridCloud(int rows, int cols, double xmin, double xmax, double ymin,
                               double ymax, const HeightField &height = HeightField());
 
+// The height of the centre of a ball of `radius` lowered from above onto the
+// part z = part(x, y) with its centre above (x, y): the highest of
+// part(p) + sqrt(radius^2 - |p - (x, y)|^2) over the disc, found by a
+// lattice search refined by a pattern search (to about 1e-9 of the radius
+// on smooth parts).
+double RolledBallCentreHeight(const HeightField &part, double radius, double x, double y);
+
+// Probe centres of a ball of `radius` rolled over the part spec.height,
+// scattered like MakeCloud(spec) (spec.noise is added to each centre's z).
+ON_3dPointArray MakeRolledBallCentres(const CloudSpec &spec, double radius);
+
 // A small deterministic generator (splitmix64) for tests that need their own
 // random values.
 class Random
