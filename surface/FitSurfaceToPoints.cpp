@@ -12,7 +12,6 @@
 #include "surface/SmoothingFit.h"
 
 #include <cmath>
-#include <limits>
 #include <new>
 #include <vector>
 
@@ -24,6 +23,10 @@ using namespace pelmora;
 // keeps the envelope fit well posed where its samples are left out.
 constexpr int kEnvelopeSamplesPerSpan = 2;
 constexpr double kEnvelopeSmoothingSpans = 1.0 / 64.0;
+
+// About 1.2 kB of work space per control point: 4M control points need
+// about 5 GB.
+constexpr long long kMostControlPoints = 1LL << 22;
 
 const wchar_t *const kNotFitted = L"The surface could not be fitted";
 
@@ -107,6 +110,8 @@ const wchar_t *refusal(int rows, int cols, const ON_3dVector &direction, double 
 {
   if (rows < 3 || cols < 3)
     return L"The surface needs at least 3 rows and 3 columns";
+  if (static_cast<long long>(rows) * cols > kMostControlPoints)
+    return L"The surface has too many control points";
   if (!finiteDirection(direction))
     return L"The direction must be finite and not zero";
   if (!std::isfinite(probeDiameter) || probeDiameter < 0.0)
@@ -128,9 +133,6 @@ int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointAr
 {
   if (const wchar_t *message = refusal(rows, cols, direction, probeDiameter, smoothing))
     return fail(message);
-  // Far more control points than an int can count are no memory either.
-  if (static_cast<long long>(rows) * cols > std::numeric_limits<int>::max() / 32)
-    throw std::bad_alloc();
   const std::vector<ON_3dPoint> aligned = alignedFinitePoints(points, direction, showProgress);
   if (aligned.size() < 3)
     return fail(L"Not enough points to fit a surface");

@@ -306,6 +306,7 @@ TEST(FitSurfaceToPoints, RefusedInputLeavesSurfaceAndReportAlone)
   } cases[] = {
       {good, {0, 0, -1}, 2, 10, 0, -1, L"The surface needs at least 3 rows and 3 columns"},
       {good, {0, 0, -1}, 10, -1, 0, -1, L"The surface needs at least 3 rows and 3 columns"},
+      {good, {0, 0, -1}, 4096, 1025, 0, -1, L"The surface has too many control points"},
       {two, {0, 0, -1}, 3, 3, 0, -1, L"Not enough points to fit a surface"},
       {unusable, {0, 0, -1}, 3, 3, 0, -1, L"Not enough points to fit a surface"},
       {line, {0, 0, -1}, 3, 3, 0, -1, L"The points have no extent across the direction"},
