@@ -1,13 +1,18 @@
-// pelmora drape [CLOUD] [--direction X,Y,Z] [--rows R --cols C]
-//   [--probe-diameter D] [--interpolate] [--ask] [-o surface.step|.iges]
-//   [--matrix grid.xyz|.csv|.ply] [--preview picture.png]
+// pelmora drape [CLOUD] [--direction X,Y,Z] [--grid fit|even|RxC] [--rows R --cols C]
+//   [--probe-diameter D] [--floor] [--ask] [--tolerance T] [-o surface.step|.iges]
+//   [--matrix grid.xyz|.csv|.ply] [--deviations FILE.csv|.ply]
+//   [--preview picture.png [--preview-points]]
+//
+// Steps: read the options and check every output; load the cloud; choose
+// the grid (and ask, with --ask); drape; measure the cloud against the
+// surface; print the summary; write the files.
 #include "PMSurface.h"
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/DrapeSummary.h"
 #include "cli/Outputs.h"
 #include "cli/Preview.h"
-#include "io/AtomicWrite.h"
-#include "io/FileBuffer.h"
+#include "io/DeviationWriter.h"
 #include "io/PointMatrixWriter.h"
 #include "io/SurfaceWriter.h"
 #include "surface/DrapePipeline.h"
@@ -22,143 +27,256 @@ const char *const kHelp =
     "Usage: pelmora drape [CLOUD] [OPTIONS]\n"
     "\n"
     "Drapes a NURBS surface over CLOUD as if a sheet fell onto it along the\n"
-    "direction, and writes it as STEP or IGES. Without CLOUD the bundled\n"
-    "sample (a car-body panel probed from above) is draped, and the outputs\n"
-    "go to the current folder.\n"
+    "direction, writes it as STEP or IGES and reports how far the cloud lies\n"
+    "from it. Without CLOUD the bundled sample (a car-body panel probed from\n"
+    "above) is draped, and the outputs go to the current folder.\n"
     "\n"
     "  --direction X,Y,Z    drape direction (default 0,0,-1: seen from above)\n"
-    "  --rows R, --cols C   grid size (default: the suggestion of 'analyze')\n"
-    "  --probe-diameter D   compensate for a probe ball of diameter D (default 0)\n"
-    "  --interpolate        fill interior holes from their neighbours (default:\n"
-    "                       lower them to the cloud's lowest height)\n"
+    "  --grid fit|even|RxC  grid: 'fit' (default) the finest at which 95 % of the\n"
+    "                       nodes inside the cloud's outline hold a point; 'even'\n"
+    "                       one node per point (the \"Surface Parameters\" window's\n"
+    "                       suggestion); RxC rows x columns, e.g. 150x44\n"
+    "  --rows R, --cols C   override the rows or columns of that grid (at least 3)\n"
+    "  --probe-diameter D   compensate for a probe ball of diameter D (0 or more;\n"
+    "                       default 0)\n"
+    "  --floor              lower the holes to the cloud's lowest height (default:\n"
+    "                       fill holes inside the grid from their neighbours;\n"
+    "                       --interpolate, that default, is still accepted)\n"
     "  --ask                confirm rows, columns and diameter in the terminal\n"
     "                       form \"Surface Parameters\" (needs a terminal)\n"
+    "  --tolerance T        count the points deviating by more than T\n"
     "  -o FILE              surface file: .step/.stp or .iges/.igs\n"
     "                       (default: CLOUD's name with .step, in this folder)\n"
     "  --matrix FILE        also write the point matrix: .xyz, .csv or .ply\n"
-    "  --preview FILE.png   also render a shaded picture (needs a display;\n"
-    "                       use xvfb-run where there is none)\n";
+    "  --deviations FILE    also write every point's signed deviation from the\n"
+    "                       surface (and whether it lies on a probe fold): .csv, .ply\n"
+    "  --preview FILE.png   also render a picture coloured by deviation (needs a\n"
+    "                       display; use xvfb-run where there is none)\n"
+    "  --preview-points     draw every cloud point in the picture (default: a\n"
+    "                       sparse sample)\n"
+    "\n"
+    "The deviation of a point is its distance to the closest surface point,\n"
+    "positive on the side the sheet fell from; with a probe it is measured from\n"
+    "the probe centre and the radius is subtracted.\n";
 
-struct DrapeResult
+constexpr int kFewestNodes = 3; // a biquadratic surface needs 3 control points each way
+
+struct DrapeOptions
 {
-  ON_3dPointArray matrix;
-  int rows = 0, cols = 0;
-  ON_NurbsSurface surface;
-  bool suggested = true;
+  std::string cloudPath;
+  double direction[3] = {0, 0, -1};
+  std::string grid = "fit";
+  double probeDiameter = 0.0;
+  bool floor = false;
+  bool ask = false;
+  bool hasTolerance = false;
+  double tolerance = 0.0;
+  bool previewPoints = false;
+  std::string surfacePath, matrixPath, deviationsPath, previewPath;
 };
 
-// The drape with the grid and diameter of the command line (the suggested
-// grid where none is given); false when the matrix or the surface failed.
-bool DrapeWithoutAsking(const ON_3dPointArray &points, const ON_3dVector &direction,
-                        const Arguments &arguments, double diameter, int interpolate, int progress,
-                        DrapeResult &result)
+// "RxC" with two whole numbers; false for anything else.
+bool ParseRowsByCols(const std::string &text, int &rows, int &cols)
 {
-  DrapeFrame frame(points, direction, progress);
-  frame.SuggestGrid(result.rows, result.cols);
-  result.suggested = !arguments.Has("--rows") && !arguments.Has("--cols");
-  result.rows = arguments.PositiveInt("--rows", result.rows);
-  result.cols = arguments.PositiveInt("--cols", result.cols);
-  DrapeSettings settings;
-  settings.rows = result.rows;
-  settings.cols = result.cols;
-  settings.probeDiameter = diameter;
-  settings.interpolate = interpolate;
-  settings.showProgress = progress;
-  return frame.Drape(settings, result.matrix, result.surface) && result.surface.IsValid();
+  const size_t x = text.find_first_of("xX");
+  if (x == std::string::npos)
+    return false;
+  try {
+    Arguments counts({"--rows", text.substr(0, x), "--cols", text.substr(x + 1)}, {},
+                     {"--rows", "--cols"});
+    rows = counts.PositiveInt("--rows", 0);
+    cols = counts.PositiveInt("--cols", 0);
+    return true;
+  } catch (const UsageError &) {
+    return false;
+  }
 }
 
-void PrintSummary(const std::string &name, int count, const double direction[3],
-                  const DrapeResult &result, double diameter)
+DrapeOptions ReadOptions(const Arguments &arguments)
 {
-  std::printf("cloud      %s (%d points)\n", name.c_str(), count);
-  std::printf("direction  %.6g,%.6g,%.6g\n", direction[0], direction[1], direction[2]);
-  std::printf("grid       %d rows x %d columns%s\n", result.rows, result.cols,
-              result.suggested ? " (suggested)" : "");
-  if (diameter != 0.0)
-    std::printf("probe      diameter %.6g, surface offset by %.6g\n", diameter, -0.5 * diameter);
-  const ON_NurbsSurface &s = result.surface;
-  std::printf("surface    degree %d x %d, %d x %d control points, domain [%.6g, %.6g] x "
-              "[%.6g, %.6g]\n",
-              s.Degree(0), s.Degree(1), s.CVCount(0), s.CVCount(1), s.Domain(0)[0], s.Domain(0)[1],
-              s.Domain(1)[0], s.Domain(1)[1]);
+  DrapeOptions options;
+  if (arguments.Positional().size() > 1)
+    throw UsageError("drape takes at most one CLOUD file (see 'pelmora drape --help')");
+  options.cloudPath = arguments.Positional().empty() ? "" : arguments.Positional()[0];
+  arguments.Direction("--direction", options.direction);
+  options.grid = arguments.Value("--grid", "fit");
+  int rows = 0, cols = 0;
+  if (options.grid != "fit" && options.grid != "even" && !ParseRowsByCols(options.grid, rows, cols))
+    throw UsageError("--grid needs fit, even or ROWSxCOLUMNS (like 150x44), not '" + options.grid +
+                     "'");
+  options.probeDiameter = arguments.FiniteDouble("--probe-diameter", 0.0);
+  if (options.probeDiameter < 0.0)
+    throw UsageError("--probe-diameter needs a diameter of 0 or more, not '" +
+                     arguments.Value("--probe-diameter") + "'");
+  arguments.PositiveInt("--rows", 1);
+  arguments.PositiveInt("--cols", 1);
+  options.floor = arguments.Has("--floor");
+  if (options.floor && arguments.Has("--interpolate"))
+    throw UsageError("--floor and --interpolate ask for opposite hole rules: give one");
+  options.ask = arguments.Has("--ask");
+  if (options.ask &&
+      (arguments.Has("--rows") || arguments.Has("--cols") || arguments.Has("--probe-diameter")))
+    throw UsageError("--ask asks for rows, columns and probe diameter: give them there");
+  if (options.ask && !::isatty(STDIN_FILENO))
+    throw UsageError("--ask needs a terminal on standard input");
+  options.hasTolerance = arguments.Has("--tolerance");
+  options.tolerance = arguments.FiniteDouble("--tolerance", 0.0);
+  if (options.tolerance < 0.0)
+    throw UsageError("--tolerance needs a value of 0 or more, not '" +
+                     arguments.Value("--tolerance") + "'");
+  options.previewPoints = arguments.Has("--preview-points");
+
+  options.surfacePath = arguments.Value("-o", arguments.Value("--output"));
+  if (options.surfacePath.empty())
+    options.surfacePath = (options.cloudPath.empty() ? "panel" : Stem(options.cloudPath)) + ".step";
+  options.matrixPath = arguments.Value("--matrix");
+  options.deviationsPath = arguments.Value("--deviations");
+  options.previewPath = arguments.Value("--preview");
+  if (options.previewPoints && options.previewPath.empty())
+    throw UsageError("--preview-points needs --preview");
+  CheckOutput(options.surfacePath, {"step", "stp", "iges", "igs"}, "surface", options.cloudPath);
+  CheckOutput(options.matrixPath, {"xyz", "csv", "ply"}, "point matrix", options.cloudPath);
+  CheckOutput(options.deviationsPath, {"csv", "ply"}, "deviation", options.cloudPath);
+  CheckOutput(options.previewPath, {"png"}, "preview", options.cloudPath);
+  return options;
+}
+
+// The grid of --grid, with --rows and --cols over it.
+void ChooseGrid(const DrapeOptions &options, const Arguments &arguments, const DrapeFrame &frame,
+                const ON_3dPointArray &points, DrapeOutcome &outcome)
+{
+  if (options.grid == "fit") {
+    PMSurface::SuggestFittedGrid(points, frame.Direction(), outcome.rows, outcome.cols);
+    outcome.gridOrigin = "fitted to the cloud's spacing";
+  } else if (options.grid == "even") {
+    frame.SuggestGrid(outcome.rows, outcome.cols);
+    outcome.gridOrigin = "even: one node per point";
+  } else {
+    ParseRowsByCols(options.grid, outcome.rows, outcome.cols);
+  }
+  if (arguments.Has("--rows") || arguments.Has("--cols"))
+    outcome.gridOrigin.clear();
+  outcome.rows = arguments.PositiveInt("--rows", outcome.rows);
+  outcome.cols = arguments.PositiveInt("--cols", outcome.cols);
+}
+
+// Refuses grids no surface can be fitted through, naming where they came from.
+void RequireSurfaceGrid(const DrapeOutcome &outcome, const std::string &cloudName)
+{
+  if (outcome.rows >= kFewestNodes && outcome.cols >= kFewestNodes)
+    return;
+  const std::string grid = std::to_string(outcome.rows) + " x " + std::to_string(outcome.cols);
+  if (outcome.gridOrigin.empty())
+    throw UsageError("a surface needs at least 3 rows and 3 columns, not " + grid);
+  throw UsageError(cloudName + ": the suggested grid is " + grid +
+                   ", and a surface needs at least 3 rows and 3 columns: the cloud needs an "
+                   "extent across the drape direction, or give --grid RxC");
+}
+
+// The terminal form, started with the chosen grid and no probe.
+bool AskParameters(DrapeOutcome &outcome)
+{
+  double diameter = 0.0;
+  if (!PMSurface::GetSurfaceParameters(outcome.rows, outcome.cols, diameter, nullptr))
+    return false;
+  if (!(diameter >= 0.0))
+    throw UsageError("the probe diameter must be 0 or more, not " + std::to_string(diameter));
+  outcome.probeDiameter = diameter;
+  outcome.gridOrigin.clear();
+  return true;
+}
+
+// Grid coverage, deviations and the points on folds.
+void JudgeDrape(const ON_3dPointArray &points, const ON_3dVector &direction,
+                const DrapeOptions &options, DrapeOutcome &outcome)
+{
+  PMSurface::MeasureGridCoverage(points, direction, outcome.rows, outcome.cols, outcome.coverage);
+  outcome.hasTolerance = options.hasTolerance;
+  if (!PMSurface::MeasureDeviations(points, outcome.surface, direction, outcome.probeDiameter,
+                                    options.tolerance, outcome.deviation, &outcome.deviations,
+                                    &outcome.parameters))
+    throw std::runtime_error(PMSurface::GetError().ToUtf8());
+  outcome.onFold = PointsOnFolds(outcome, points, direction);
+}
+
+bool WriteOutputs(const DrapeOptions &options, const ON_3dPointArray &points,
+                  const ON_3dVector &direction, const DrapeOutcome &outcome, bool quiet)
+{
+  Written written(quiet);
+  if (!written.Add(options.surfacePath, io::WriteSurface(options.surfacePath, outcome.surface)))
+    return false;
+  if (!options.matrixPath.empty() &&
+      !written.Add(options.matrixPath, io::WritePointMatrix(options.matrixPath, outcome.matrix,
+                                                            outcome.rows, outcome.cols)))
+    return false;
+  if (!options.deviationsPath.empty() &&
+      !written.Add(options.deviationsPath,
+                   io::WriteDeviations(options.deviationsPath, points, outcome.deviations.Array(),
+                                       outcome.onFold.data())))
+    return false;
+  if (!options.previewPath.empty()) {
+    PreviewScene scene{&points, direction, &outcome.surface, nullptr};
+    scene.deviations = &outcome.deviations;
+    scene.parameters = &outcome.parameters;
+    scene.onFold = &outcome.onFold;
+    scene.colourRange = options.hasTolerance && options.tolerance > 0.0 ? options.tolerance : 0.0;
+    scene.allPoints = options.previewPoints;
+    if (!written.Add(options.previewPath, RenderPreview(options.previewPath, scene)))
+      return false;
+  }
+  return written.Commit();
 }
 
 } // namespace
 
 int RunDrape(const std::vector<std::string> &args, const Settings &settings)
 {
-  Arguments arguments(args, {"--help", "-h", "--interpolate", "--ask"},
-                      {"--direction", "--rows", "--cols", "--probe-diameter", "-o", "--output",
-                       "--format", "--matrix", "--preview"});
+  Arguments arguments(
+      args, {"--help", "-h", "--interpolate", "--floor", "--ask", "--preview-points"},
+      {"--direction", "--grid", "--rows", "--cols", "--probe-diameter", "--tolerance", "-o",
+       "--output", "--format", "--matrix", "--deviations", "--preview"});
   if (arguments.Has("--help") || arguments.Has("-h")) {
     std::fputs(kHelp, stdout);
     std::fputs(kFormatHelp, stdout);
     return ExitSuccess;
   }
-  if (arguments.Positional().size() > 1)
-    throw UsageError("drape takes at most one CLOUD file (see 'pelmora drape --help')");
-  const std::string cloudPath = arguments.Positional().empty() ? "" : arguments.Positional()[0];
-  double direction[3] = {0, 0, -1};
-  arguments.Direction("--direction", direction);
-  const double diameter = arguments.FiniteDouble("--probe-diameter", 0.0);
-  arguments.PositiveInt("--rows", 1);
-  arguments.PositiveInt("--cols", 1);
-  const bool ask = arguments.Has("--ask");
-  if (ask &&
-      (arguments.Has("--rows") || arguments.Has("--cols") || arguments.Has("--probe-diameter")))
-    throw UsageError("--ask asks for rows, columns and probe diameter: give them there");
-  if (ask && !::isatty(STDIN_FILENO))
-    throw UsageError("--ask needs a terminal on standard input");
-
-  std::string surfacePath = arguments.Value("-o", arguments.Value("--output"));
-  if (surfacePath.empty())
-    surfacePath = (cloudPath.empty() ? "panel" : Stem(cloudPath)) + ".step";
-  const std::string matrixPath = arguments.Value("--matrix");
-  const std::string previewPath = arguments.Value("--preview");
-  CheckOutput(surfacePath, {"step", "stp", "iges", "igs"}, "surface", cloudPath);
-  CheckOutput(matrixPath, {"xyz", "csv", "ply"}, "point matrix", cloudPath);
-  CheckOutput(previewPath, {"png"}, "preview", cloudPath);
+  const DrapeOptions options = ReadOptions(arguments);
 
   ON_3dPointArray points;
   std::string name;
-  if (!LoadCloud(cloudPath, arguments.Value("--format"), points, name))
+  if (!LoadCloud(options.cloudPath, arguments.Value("--format"), points, name))
     return ExitBadUsage;
-  RequirePreviewDisplay(previewPath);
+  RequirePreviewDisplay(options.previewPath);
 
-  const ON_3dVector drape(direction[0], direction[1], direction[2]);
+  const ON_3dVector direction(options.direction[0], options.direction[1], options.direction[2]);
   const int progress = settings.quiet ? 0 : 1;
-  DrapeResult result;
-  bool done;
-  if (ask) {
-    done =
-        PMSurface::DrapeSurface(result.matrix, result.rows, result.cols, result.surface, points,
-                                drape, arguments.Has("--interpolate") ? 1 : 0, progress, nullptr) &&
-        result.surface.IsValid();
-    result.suggested = false;
-  } else {
-    done = DrapeWithoutAsking(points, drape, arguments, diameter,
-                              arguments.Has("--interpolate") ? 1 : 0, progress, result);
-  }
-  if (!done) {
+  DrapeFrame frame(points, direction, progress);
+  DrapeOutcome outcome;
+  outcome.probeDiameter = options.probeDiameter;
+  outcome.interpolated = !options.floor;
+  ChooseGrid(options, arguments, frame, points, outcome);
+  if (options.ask && !AskParameters(outcome)) {
     PrintError(PMSurface::GetError().ToUtf8());
     return ExitFailed;
   }
-  if (!settings.quiet)
-    PrintSummary(name, points.Count(), direction, result, diameter);
+  RequireSurfaceGrid(outcome, name);
 
-  Written written(settings.quiet);
-  if (!written.Add(surfacePath, io::WriteSurface(surfacePath, result.surface)))
+  DrapeSettings drape;
+  drape.rows = outcome.rows;
+  drape.cols = outcome.cols;
+  drape.probeDiameter = outcome.probeDiameter;
+  drape.interpolate = outcome.interpolated ? 1 : 0;
+  drape.showProgress = progress;
+  if (!frame.Drape(drape, outcome.matrix, outcome.surface, &outcome.folds) ||
+      !outcome.surface.IsValid()) {
+    PrintError(PMSurface::GetError().ToUtf8());
     return ExitFailed;
-  if (!matrixPath.empty() &&
-      !written.Add(matrixPath,
-                   io::WritePointMatrix(matrixPath, result.matrix, result.rows, result.cols)))
-    return ExitFailed;
-  if (!previewPath.empty()) {
-    PreviewScene scene{&points, drape, &result.surface, nullptr};
-    if (!written.Add(previewPath, RenderPreview(previewPath, scene)))
-      return ExitFailed;
   }
-  return written.Commit() ? ExitSuccess : ExitFailed;
+  JudgeDrape(points, direction, options, outcome);
+  if (!settings.quiet)
+    PrintDrapeSummary(name, points.Count(), options.direction, outcome);
+  return WriteOutputs(options, points, direction, outcome, settings.quiet) ? ExitSuccess
+                                                                           : ExitFailed;
 }
 
 } // namespace pelmora::cli

@@ -1,147 +1,278 @@
 #include "cli/Preview.h"
 #include "cli/Arguments.h"
+#include "cli/PreviewShapes.h"
 #include "io/AtomicWrite.h"
-#include "io/MeshWriter.h"
 #include "io/VtkMessageCapture.h"
 
 #include <X11/Xlib.h>
 #include <vtkActor.h>
+#include <vtkActor2D.h>
 #include <vtkCamera.h>
-#include <vtkCellArray.h>
 #include <vtkNew.h>
 #include <vtkPNGWriter.h>
-#include <vtkUnsignedCharArray.h>
-#include <vtkPoints.h>
-#include <vtkPolyData.h>
 #include <vtkPolyDataMapper.h>
 #include <vtkPolyDataNormals.h>
 #include <vtkProperty.h>
 #include <vtkRenderWindow.h>
 #include <vtkRenderer.h>
+#include <vtkScalarBarActor.h>
 #include <vtkSmartPointer.h>
+#include <vtkTextActor.h>
+#include <vtkTextProperty.h>
+#include <vtkUnsignedCharArray.h>
 #include <vtkWindowToImageFilter.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace pelmora::cli {
 namespace {
 
-const int kSurfaceSamples = 120; // per direction
+constexpr int kWidth = 1024, kHeight = 768;
+constexpr double kShapeShare = 0.84; // of the width; the colour bar takes the rest
+constexpr double kTilt = 40.0;       // degrees between the view and the drape direction
+constexpr int kSparsePoints = 2500;  // cloud points drawn without --preview-points
+constexpr double kMargin = 1.04;     // around the shape
 
-vtkSmartPointer<vtkPolyData> SampleSurface(const ON_NurbsSurface &surface)
+struct View
 {
-  const ON_Interval u = surface.Domain(0), v = surface.Domain(1);
-  const int n = kSurfaceSamples;
-  vtkNew<vtkPoints> points;
-  vtkNew<vtkCellArray> quads;
-  for (int j = 0; j <= n; ++j)
-    for (int i = 0; i <= n; ++i) {
-      ON_3dPoint p = surface.PointAt(u[0] + (u[1] - u[0]) * i / n, v[0] + (v[1] - v[0]) * j / n);
-      points->InsertNextPoint(p.x, p.y, p.z);
-      if (i < n && j < n) {
-        vtkIdType a = j * (n + 1) + i;
-        vtkIdType ids[4] = {a, a + 1, a + n + 2, a + n + 1};
-        quads->InsertNextCell(4, ids);
-      }
-    }
-  auto data = vtkSmartPointer<vtkPolyData>::New();
-  data->SetPoints(points);
-  data->SetPolys(quads);
-  return data;
+  double along[3], up[3], right[3]; // unit: into the picture, up, right
+};
+
+double Dot(const double a[3], const double b[3])
+{
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
-vtkSmartPointer<vtkPolyData> CloudPoints(const ON_3dPointArray &cloud)
+void Normalize(double v[3])
 {
-  vtkNew<vtkPoints> points;
-  vtkNew<vtkCellArray> vertices;
-  for (int i = 0; i < cloud.Count(); ++i) {
-    vtkIdType id = points->InsertNextPoint(cloud[i].x, cloud[i].y, cloud[i].z);
-    vertices->InsertNextCell(1, &id);
+  const double length = std::sqrt(Dot(v, v));
+  for (int k = 0; k < 3; ++k)
+    v[k] /= length;
+}
+
+// Looking along the drape direction tilted towards `side`, with the
+// direction pointing down the picture.
+View ViewAlong(const double d[3], const double towards[3])
+{
+  double side[3] = {towards[0], towards[1], towards[2]};
+  const double along = Dot(side, d);
+  for (int k = 0; k < 3; ++k)
+    side[k] -= along * d[k];
+  Normalize(side);
+  View view;
+  const double tilt = kTilt * M_PI / 180.0;
+  for (int k = 0; k < 3; ++k)
+    view.along[k] = d[k] * std::cos(tilt) + side[k] * std::sin(tilt);
+  const double dv = Dot(d, view.along);
+  for (int k = 0; k < 3; ++k)
+    view.up[k] = -(d[k] - dv * view.along[k]);
+  Normalize(view.up);
+  view.right[0] = view.along[1] * view.up[2] - view.along[2] * view.up[1];
+  view.right[1] = view.along[2] * view.up[0] - view.along[0] * view.up[2];
+  view.right[2] = view.along[0] * view.up[1] - view.along[1] * view.up[0];
+  return view;
+}
+
+// A parallel projection that fits every point of `shape` into a viewport of
+// the given width / height.
+double FitCamera(vtkCamera *camera, vtkPoints *shape, const View &view, double aspect)
+{
+  double lowX = INFINITY, highX = -INFINITY, lowY = INFINITY, highY = -INFINITY;
+  double depth = 0.0, centre[3] = {0, 0, 0};
+  for (vtkIdType k = 0; k < shape->GetNumberOfPoints(); ++k) {
+    double p[3];
+    shape->GetPoint(k, p);
+    const double x = Dot(p, view.right), y = Dot(p, view.up);
+    lowX = std::min(lowX, x);
+    highX = std::max(highX, x);
+    lowY = std::min(lowY, y);
+    highY = std::max(highY, y);
+    depth = std::max(depth, std::fabs(Dot(p, view.along)));
   }
-  auto data = vtkSmartPointer<vtkPolyData>::New();
-  data->SetPoints(points);
-  data->SetVerts(vertices);
-  return data;
-}
-
-// A line with a two-stroke head, before the shape, pointing along `d`; the
-// head opens across the picture (`across` is perpendicular to the view).
-vtkSmartPointer<vtkPolyData> DirectionArrow(const double center[3], double size, const double d[3],
-                                            const double across[3])
-{
-  double tail[3], tip[3], headA[3], headB[3];
+  if (!(highX >= lowX))
+    lowX = highX = lowY = highY = 0.0;
+  const double halfWidth = 0.5 * (highX - lowX), halfHeight = 0.5 * (highY - lowY);
+  const double scale = std::max({halfHeight, halfWidth / aspect, 1e-9}) * kMargin;
+  double focal[3], position[3];
   for (int k = 0; k < 3; ++k) {
-    tail[k] = center[k] - d[k] * size * 0.8;
-    tip[k] = center[k] - d[k] * size * 0.5;
-    headA[k] = tip[k] - d[k] * size * 0.06 + across[k] * size * 0.04;
-    headB[k] = tip[k] - d[k] * size * 0.06 - across[k] * size * 0.04;
+    centre[k] = 0.5 * (lowX + highX) * view.right[k] + 0.5 * (lowY + highY) * view.up[k];
+    focal[k] = centre[k];
+    position[k] = focal[k] - view.along[k] * (depth + 4.0 * scale);
   }
-  vtkNew<vtkPoints> points;
-  for (const double *p : {tail, tip, headA, headB})
-    points->InsertNextPoint(p);
-  vtkNew<vtkCellArray> lines;
-  vtkIdType shaft[2] = {0, 1}, left[2] = {1, 2}, right[2] = {1, 3};
-  lines->InsertNextCell(2, shaft);
-  lines->InsertNextCell(2, left);
-  lines->InsertNextCell(2, right);
-  auto data = vtkSmartPointer<vtkPolyData>::New();
-  data->SetPoints(points);
-  data->SetLines(lines);
-  return data;
+  camera->ParallelProjectionOn();
+  camera->SetFocalPoint(focal);
+  camera->SetPosition(position);
+  camera->SetViewUp(view.up);
+  camera->SetParallelScale(scale);
+  return scale;
 }
 
-vtkSmartPointer<vtkActor> ActorOf(vtkPolyData *data, bool shaded, const double colour[3])
+// Of the views tilted towards two sides across the drape direction, the
+// one that shows the shape largest.
+View BestView(const double d[3], vtkPoints *shape, double aspect)
+{
+  const double sides[2][3] = {{1, 0, 0}, {0, 1, 0}};
+  View best{};
+  double bestScale = INFINITY;
+  for (const double *side : sides) {
+    double across[3] = {side[0], side[1], side[2]};
+    const double along = Dot(across, d);
+    if (std::fabs(along) > 0.9)
+      continue; // nearly the direction itself
+    const View view = ViewAlong(d, across);
+    vtkNew<vtkCamera> camera;
+    const double scale = FitCamera(camera, shape, view, aspect);
+    if (scale < bestScale) {
+      best = view;
+      bestScale = scale;
+    }
+  }
+  return best;
+}
+
+vtkSmartPointer<vtkActor> PlainActor(vtkPolyData *data, const double colour[3])
 {
   vtkNew<vtkPolyDataMapper> mapper;
-  if (shaded) {
-    vtkNew<vtkPolyDataNormals> normals;
-    normals->SetInputData(data);
-    normals->SplittingOff();
-    normals->Update();
-    mapper->SetInputData(normals->GetOutput());
-  } else {
-    mapper->SetInputData(data);
-  }
+  mapper->SetInputData(data);
+  mapper->ScalarVisibilityOff();
   auto actor = vtkSmartPointer<vtkActor>::New();
   actor->SetMapper(mapper);
   actor->GetProperty()->SetColor(colour[0], colour[1], colour[2]);
   return actor;
 }
 
-void Normalize(double v[3])
+vtkSmartPointer<vtkActor> ShadedActor(vtkPolyData *data, vtkLookupTable *table)
 {
-  double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-  for (int k = 0; k < 3; ++k)
-    v[k] /= length;
+  vtkNew<vtkPolyDataNormals> normals;
+  normals->SetInputData(data);
+  normals->SplittingOff();
+  normals->Update();
+  vtkNew<vtkPolyDataMapper> mapper;
+  mapper->SetInputData(normals->GetOutput());
+  mapper->SetLookupTable(table);
+  mapper->UseLookupTableScalarRangeOn();
+  mapper->ScalarVisibilityOn();
+  auto actor = vtkSmartPointer<vtkActor>::New();
+  actor->SetMapper(mapper);
+  actor->GetProperty()->SetAmbient(0.25);
+  actor->GetProperty()->SetDiffuse(0.8);
+  return actor;
 }
 
-// Camera tilted 50 degrees away from looking along the drape direction, with
-// the direction pointing down the picture.
-void PlaceCamera(vtkRenderer *renderer, const double center[3], double size, const double d[3],
-                 double side[3])
+vtkSmartPointer<vtkTextActor> Caption(const char *text, double x, double y, int size,
+                                      const double colour[3])
 {
-  side[0] = std::fabs(d[0]) < 0.9 ? 1 : 0;
-  side[1] = side[0] ? 0 : 1;
-  side[2] = 0;
-  double along = side[0] * d[0] + side[1] * d[1] + side[2] * d[2];
-  for (int k = 0; k < 3; ++k)
-    side[k] -= along * d[k];
-  Normalize(side);
-  const double tilt = 50.0 * M_PI / 180.0;
-  double view[3], position[3], up[3];
-  for (int k = 0; k < 3; ++k)
-    view[k] = d[k] * std::cos(tilt) + side[k] * std::sin(tilt);
-  for (int k = 0; k < 3; ++k)
-    position[k] = center[k] - view[k] * size * 2.2;
-  double dv = d[0] * view[0] + d[1] * view[1] + d[2] * view[2];
-  for (int k = 0; k < 3; ++k)
-    up[k] = -(d[k] - dv * view[k]);
-  vtkCamera *camera = renderer->GetActiveCamera();
-  camera->SetFocalPoint(center[0], center[1], center[2]);
+  auto caption = vtkSmartPointer<vtkTextActor>::New();
+  caption->SetInput(text);
+  caption->GetPositionCoordinate()->SetCoordinateSystemToNormalizedViewport();
+  caption->GetPositionCoordinate()->SetValue(x, y);
+  caption->GetTextProperty()->SetFontSize(size);
+  caption->GetTextProperty()->SetColor(colour[0], colour[1], colour[2]);
+  return caption;
+}
+
+// The colour bar, and the legend of the fold markers.
+vtkSmartPointer<vtkRenderer> Legend(vtkLookupTable *table, const SurfaceColouring &colouring,
+                                    bool folds)
+{
+  auto legend = vtkSmartPointer<vtkRenderer>::New();
+  legend->SetViewport(kShapeShare, 0.0, 1.0, 1.0);
+  legend->SetBackground(1, 1, 1);
+  vtkNew<vtkScalarBarActor> bar;
+  bar->SetLookupTable(table);
+  bar->SetTitle(colouring.title);
+  bar->SetNumberOfLabels(colouring.byDeviation ? 5 : 4);
+  bar->SetLabelFormat("%-#6.3g");
+  bar->GetPositionCoordinate()->SetCoordinateSystemToNormalizedViewport();
+  bar->GetPositionCoordinate()->SetValue(0.1, 0.12);
+  bar->SetWidth(0.8);
+  bar->SetHeight(0.76);
+  bar->SetMaximumWidthInPixels(120);
+  const double black[3] = {0, 0, 0}, magenta[3] = {0.85, 0.0, 0.85};
+  for (vtkTextProperty *text : {bar->GetTitleTextProperty(), bar->GetLabelTextProperty(),
+                                bar->GetAnnotationTextProperty()}) {
+    text->SetColor(black[0], black[1], black[2]);
+    text->ShadowOff();
+    text->ItalicOff();
+  }
+  legend->AddActor2D(bar);
+  if (colouring.byDeviation)
+    legend->AddActor2D(
+        Caption("+ above the surface\n- below it\ngrey: no point near", 0.06, 0.02, 13, black));
+  if (folds)
+    legend->AddActor2D(Caption("o probe folds", 0.1, 0.93, 15, magenta));
+  return legend;
+}
+
+// The drape direction as an arrow in a corner, seen as the shape is.
+vtkSmartPointer<vtkRenderer> DirectionInset(const double d[3], const View &view)
+{
+  auto inset = vtkSmartPointer<vtkRenderer>::New();
+  inset->SetViewport(0.0, 0.0, 0.16, 0.2);
+  inset->SetLayer(1);
+  const double red[3] = {0.8, 0.1, 0.1};
+  auto arrow = PlainActor(DirectionArrow(d, view.right), red);
+  arrow->GetProperty()->SetLineWidth(3);
+  inset->AddActor(arrow);
+  inset->AddActor2D(Caption("drape direction", 0.05, 0.02, 13, red));
+  double focal[3], position[3];
+  for (int k = 0; k < 3; ++k) {
+    focal[k] = -0.5 * d[k];
+    position[k] = focal[k] - 5.0 * view.along[k];
+  }
+  vtkCamera *camera = inset->GetActiveCamera();
+  camera->ParallelProjectionOn();
+  camera->SetFocalPoint(focal);
   camera->SetPosition(position);
-  camera->SetViewUp(up);
+  camera->SetViewUp(view.up);
+  camera->SetParallelScale(0.75);
+  inset->ResetCameraClippingRange();
+  return inset;
+}
+
+// The shape, its colours, the cloud sample and the fold markers.
+vtkSmartPointer<vtkRenderer> ShapeRenderer(const PreviewScene &scene, const double d[3], View &view,
+                                           SurfaceColouring &colouring,
+                                           vtkSmartPointer<vtkLookupTable> &table)
+{
+  auto renderer = vtkSmartPointer<vtkRenderer>::New();
+  renderer->SetViewport(0.0, 0.0, kShapeShare, 1.0);
+  renderer->SetBackground(1, 1, 1);
+  vtkSmartPointer<vtkPolyData> shape;
+  if (scene.surface)
+    shape = ColouredSurface(scene, colouring);
+  else if (scene.mesh)
+    shape = ColouredMesh(scene, colouring);
+  table = ColourTable(colouring);
+  if (shape)
+    renderer->AddActor(ShadedActor(shape, table));
+
+  const ON_3dPointArray &cloud = *scene.points;
+  const int stride = scene.allPoints ? 1 : std::max(1, cloud.Count() / kSparsePoints);
+  const double dark[3] = {0.15, 0.15, 0.2}, magenta[3] = {0.85, 0.0, 0.85};
+  vtkSmartPointer<vtkPolyData> sample = CloudSample(cloud, stride);
+  auto points = PlainActor(sample, dark);
+  points->GetProperty()->SetPointSize(2);
+  points->GetProperty()->SetOpacity(scene.allPoints ? 1.0 : 0.6);
+  renderer->AddActor(points);
+  if (scene.surface && scene.onFold) { // markers only where there are folds
+    auto folds = PlainActor(FoldMarkers(scene), magenta);
+    folds->GetProperty()->SetPointSize(6);
+    folds->GetProperty()->SetRenderPointsAsSpheres(true);
+    renderer->AddActor(folds);
+  }
+  // The frame holds the shape and the points drawn.
+  vtkNew<vtkPoints> frame;
+  for (vtkPolyData *part : {shape.Get(), sample.Get()})
+    for (vtkIdType k = 0; part && k < part->GetNumberOfPoints(); ++k)
+      frame->InsertNextPoint(part->GetPoint(k));
+  const double aspect = kShapeShare * kWidth / kHeight;
+  view = BestView(d, frame, aspect);
+  FitCamera(renderer->GetActiveCamera(), frame, view, aspect);
   renderer->ResetCameraClippingRange();
+  return renderer;
 }
 
 } // namespace
@@ -169,38 +300,23 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
     return io::IoResult::Fail("cannot render " + path + ": " + reason);
   try {
     io::VtkMessageCapture messages;
-    ON_BoundingBox box = scene.points->BoundingBox();
-    double center[3], d[3] = {scene.direction.x, scene.direction.y, scene.direction.z}, side[3];
-    for (int k = 0; k < 3; ++k)
-      center[k] = 0.5 * (box.m_min[k] + box.m_max[k]);
-    const double size = (box.m_max - box.m_min).Length();
+    double d[3] = {scene.direction.x, scene.direction.y, scene.direction.z};
     Normalize(d);
-
-    vtkNew<vtkRenderer> renderer;
-    renderer->SetBackground(1, 1, 1);
-    const double grey[3] = {0.75, 0.78, 0.82}, dark[3] = {0.1, 0.1, 0.35}, red[3] = {0.8, 0.1, 0.1};
-    vtkSmartPointer<vtkPolyData> shape;
-    if (scene.surface)
-      shape = SampleSurface(*scene.surface);
-    else if (scene.mesh)
-      shape.TakeReference(io::MeshToPolyData(*scene.mesh, true));
-    if (shape)
-      renderer->AddActor(ActorOf(shape, true, grey));
-    auto cloud = ActorOf(CloudPoints(*scene.points), false, dark);
-    cloud->GetProperty()->SetPointSize(2);
-    renderer->AddActor(cloud);
-    PlaceCamera(renderer, center, size > 0 ? size : 1, d, side);
-    const double across[3] = {d[1] * side[2] - d[2] * side[1], d[2] * side[0] - d[0] * side[2],
-                              d[0] * side[1] - d[1] * side[0]};
-    auto arrow = ActorOf(DirectionArrow(center, size > 0 ? size : 1, d, across), false, red);
-    arrow->GetProperty()->SetLineWidth(3);
-    renderer->AddActor(arrow);
-    renderer->ResetCameraClippingRange();
+    View view;
+    SurfaceColouring colouring;
+    vtkSmartPointer<vtkLookupTable> table;
+    auto shape = ShapeRenderer(scene, d, view, colouring, table);
+    const bool folds =
+        scene.surface && scene.onFold &&
+        std::find(scene.onFold->begin(), scene.onFold->end(), 1) != scene.onFold->end();
 
     vtkNew<vtkRenderWindow> window;
     window->SetOffScreenRendering(1);
-    window->SetSize(1024, 768);
-    window->AddRenderer(renderer);
+    window->SetSize(kWidth, kHeight);
+    window->SetNumberOfLayers(2);
+    window->AddRenderer(shape);
+    window->AddRenderer(Legend(table, colouring, folds));
+    window->AddRenderer(DirectionInset(d, view));
     window->Render();
     vtkNew<vtkWindowToImageFilter> image;
     image->SetInput(window);

@@ -64,5 +64,7 @@ PMToolkit &PMCurrentToolkitImpl();
 PMToolkit &NoneToolkit();
 PMToolkit &TerminalToolkit();
 // The Qt toolkit, or null when no QApplication exists and no display is
-// reachable. Creates a QApplication when none exists.
-PMToolkit *QtToolkitIfAvailable();
+// usable. Creates a QApplication when none exists; with `visibleOnly` not
+// on a platform whose windows nobody sees (QT_QPA_PLATFORM offscreen or
+// minimal). A host's own QApplication is used whatever its platform.
+PMToolkit *QtToolkitIfAvailable(bool visibleOnly);

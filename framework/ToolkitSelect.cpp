@@ -1,9 +1,14 @@
-// The choice of toolkit, resolved when the first window needs one.
+// The choice of toolkit, resolved when the first window needs one. Threads
+// that open windows at once resolve it under one lock.
 #include "PMToolkit.h"
 #include "framework/Guarded.h"
 #include "framework/Toolkit.h"
 
+#include <mutex>
+
 namespace {
+
+std::mutex g_choiceLock;
 
 PMToolkitKind g_requested = PMToolkitKind::Automatic;
 PMToolkit *g_resolved = nullptr;
@@ -22,7 +27,8 @@ void Resolve()
     return;
   case PMToolkitKind::Automatic:
   case PMToolkitKind::Qt:
-    if ((g_resolved = QtToolkitIfAvailable())) {
+    // Automatic shows windows only where someone can see them.
+    if ((g_resolved = QtToolkitIfAvailable(g_requested == PMToolkitKind::Automatic))) {
       g_resolvedKind = PMToolkitKind::Qt;
       return;
     }
@@ -36,21 +42,31 @@ void Resolve()
 
 void PMSelectToolkit(PMToolkitKind kind)
 {
-  g_requested = kind;
-  g_resolved = nullptr;
-}
-
-PMToolkitKind PMCurrentToolkit()
-{
-  pelmora::Guarded(Resolve, [](pelmora::Failure) noexcept {
-    g_resolved = &NoneToolkit();
-    g_resolvedKind = PMToolkitKind::None;
+  pelmora::Guarded([kind] {
+    const std::lock_guard<std::mutex> hold(g_choiceLock);
+    g_requested = kind;
+    g_resolved = nullptr;
   });
-  return g_resolvedKind;
 }
 
 PMToolkit &PMCurrentToolkitImpl()
 {
-  PMCurrentToolkit();
-  return *g_resolved;
+  return *pelmora::Guarded(
+      [] {
+        const std::lock_guard<std::mutex> hold(g_choiceLock);
+        Resolve();
+        return g_resolved;
+      },
+      [](pelmora::Failure) noexcept -> PMToolkit * { return &NoneToolkit(); });
+}
+
+PMToolkitKind PMCurrentToolkit()
+{
+  return pelmora::Guarded(
+      [] {
+        const std::lock_guard<std::mutex> hold(g_choiceLock);
+        Resolve();
+        return g_resolvedKind;
+      },
+      [](pelmora::Failure) noexcept { return PMToolkitKind::None; });
 }

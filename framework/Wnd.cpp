@@ -5,17 +5,53 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 
 namespace {
 
 // Handles of windows the framework created, with their objects.
-std::map<HWND, CWnd *> &AttachedWindows()
+// The handles of the framework's own windows. A window belongs to the
+// thread that made it, but threads that each open windows share the
+// registry, so every access holds its lock.
+class AttachedWindows
 {
-  static std::map<HWND, CWnd *> windows;
-  return windows;
-}
+public:
+  static void Add(HWND hWnd, CWnd *wnd)
+  {
+    const std::lock_guard<std::mutex> hold(Lock());
+    Map()[hWnd] = wnd;
+  }
+  // Forgets hWnd if it still names `wnd`.
+  static void Remove(HWND hWnd, const CWnd *wnd)
+  {
+    const std::lock_guard<std::mutex> hold(Lock());
+    auto it = Map().find(hWnd);
+    if (it != Map().end() && it->second == wnd)
+      Map().erase(it);
+  }
+  static CWnd *Find(HWND hWnd)
+  {
+    const std::lock_guard<std::mutex> hold(Lock());
+    auto it = Map().find(hWnd);
+    return it == Map().end() ? nullptr : it->second;
+  }
 
-// Wrappers for handles the framework did not create (host windows).
+private:
+  static std::mutex &Lock()
+  {
+    static std::mutex lock;
+    return lock;
+  }
+  static std::map<HWND, CWnd *> &Map()
+  {
+    static std::map<HWND, CWnd *> windows;
+    return windows;
+  }
+};
+
+// Wrappers for handles the framework did not create (host windows), made
+// under g_foreignWindowsLock.
+std::mutex g_foreignWindowsLock;
 std::map<HWND, std::unique_ptr<CWnd>> &ForeignWindows()
 {
   static std::map<HWND, std::unique_ptr<CWnd>> windows;
@@ -38,17 +74,13 @@ void CWnd::AttachWindow(HWND hWnd, PMToolkitWindow *window, int itemId)
   m_pToolkitWindow = window;
   m_nItemId = itemId;
   if (hWnd)
-    AttachedWindows()[hWnd] = this;
+    AttachedWindows::Add(hWnd, this);
 }
 
 void CWnd::DetachWindow()
 {
-  if (m_hWnd) {
-    auto &windows = AttachedWindows();
-    auto it = windows.find(m_hWnd);
-    if (it != windows.end() && it->second == this)
-      windows.erase(it);
-  }
+  if (m_hWnd)
+    AttachedWindows::Remove(m_hWnd, this);
   m_hWnd = nullptr;
   m_pToolkitWindow = nullptr;
   m_nItemId = 0;
@@ -58,12 +90,11 @@ CWnd *CWnd::FromHandle(HWND hWnd)
 {
   if (!hWnd)
     return nullptr;
-  auto &attached = AttachedWindows();
-  auto it = attached.find(hWnd);
-  if (it != attached.end())
-    return it->second;
+  if (CWnd *own = AttachedWindows::Find(hWnd))
+    return own;
   return pelmora::Guarded(
       [hWnd] {
+        const std::lock_guard<std::mutex> hold(g_foreignWindowsLock);
         std::unique_ptr<CWnd> &wrapper = ForeignWindows()[hWnd];
         if (!wrapper) {
           wrapper = std::make_unique<CWnd>();
@@ -174,11 +205,9 @@ LRESULT SendMessageW(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
   if (!hWnd)
     return 0;
-  auto &attached = AttachedWindows();
-  auto it = attached.find(hWnd);
-  if (it == attached.end())
+  CWnd *wnd = AttachedWindows::Find(hWnd);
+  if (!wnd)
     return 0;
-  CWnd *wnd = it->second;
   PMToolkitWindow *window = wnd->GetToolkitWindow();
   switch (message) {
   case PBM_SETPOS: {

@@ -62,8 +62,9 @@ public:
 
 private:
   bool IsOpen() const;
-  void ShowCurrent(); // bar and status line for m_dCurrent, when they change
-  void ForgetShown(); // the next update draws again
+  void ShowCurrent();     // bar and status line for m_dCurrent, when they change
+  void ForgetShown();     // the next update draws again
+  void ForgetSameRange(); // the next update computes its percentage again
 
   CProgressDlg *m_pDialog; // owned, made at the first start; its window exists only while started
   CString m_strTitle;

@@ -9,6 +9,24 @@
 // Messages: "Cancelled", "Incorrect number of control points",
 // "Invalid Nurbs Surface", "Invalid mesh", and messages naming input that
 // cannot be worked on (see each operation).
+//
+// Threads: every operation runs on the calling thread. Operations on
+// separate data (no cloud, matrix, surface or mesh shared by two calls, or
+// shared only as a const input) may run on several threads at once, with
+// progress on or off: all operations of this class, GetError and SetError,
+// and separate PMProgress objects. What they share is safe to share:
+//   - the error text is one for the whole library: every read returns one
+//     whole message, but with several threads failing, the text read after
+//     a 0 may be another thread's later failure;
+//   - the wraps' pipeline progress reporter is one per thread;
+//   - VTK's warning display is off while any wrap runs and is given back
+//     as the host had it when the last running wrap ends.
+// Windows belong to the thread that opens them. With Qt, only the thread of
+// the QApplication shows windows; on other threads no window opens, as
+// without a display (GetSurfaceParameters, and so DrapeSurface, then keep
+// the values passed in or suggested). Not safe: one object (an array being
+// written, one PMProgress) used by two threads at once. Choose the toolkit
+// (PMSelectToolkit) before the threads start.
 #pragma once
 
 #include "PMExport.h"

@@ -1,8 +1,14 @@
 // PMToolkit: choosing how the library's windows are shown.
 //
-//   Automatic  Qt when a QApplication exists or a display is reachable (the
+//   Automatic  Qt when a QApplication exists or a display is usable (the
 //              library then creates its own QApplication), otherwise None.
-//   Qt         real Qt widgets; falls back to None when no display is reachable.
+//              Without a QApplication of the host's, a platform whose
+//              windows nobody sees (QT_QPA_PLATFORM offscreen or minimal)
+//              counts as no display, so that a modal window cannot wait
+//              forever; an X display counts only when it completes the
+//              connection handshake within a few seconds.
+//   Qt         real Qt widgets (also offscreen); falls back to None when no
+//              display is usable.
 //   Terminal   the progress window as one live line on standard error; modal
 //              dialogs as a form of prompts when standard input is a terminal.
 //   None       no window ever opens: modal dialogs end at once with -1,

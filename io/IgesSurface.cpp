@@ -23,13 +23,20 @@ public:
   {
   }
 
-  // Adds one field; a field never breaks across lines.
+  // Adds one field. A field that fits on a line never breaks across lines;
+  // a longer one (a long file name) runs on over as many as it needs.
   void Field(std::string_view text)
   {
     if (m_used > 0 && m_used + int(text.size()) > m_width)
       EndLine();
-    std::memcpy(m_line + m_used, text.data(), text.size());
-    m_used += int(text.size());
+    while (!text.empty()) {
+      const size_t room = std::min(text.size(), size_t(m_width - m_used));
+      std::memcpy(m_line + m_used, text.data(), room);
+      m_used += int(room);
+      text.remove_prefix(room);
+      if (!text.empty())
+        EndLine();
+    }
   }
   void Real(double x, char delimiter)
   {
@@ -44,9 +51,10 @@ public:
     const int n = std::snprintf(text, sizeof text, "%lld%c", x, delimiter);
     Field(std::string_view(text, size_t(n)));
   }
+  // A Hollerith string; an empty one is left out (the field's default).
   void String(const std::string &s, char delimiter)
   {
-    Field(std::to_string(s.size()) + "H" + s + delimiter);
+    Field(s.empty() ? std::string(1, delimiter) : std::to_string(s.size()) + "H" + s + delimiter);
   }
   // Ends the current entity (parameter section) or the section.
   void Finish()

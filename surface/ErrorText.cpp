@@ -2,16 +2,42 @@
 //
 // The text is one string with static storage: empty until the first
 // failure, overwritten (never appended to) by every later one, and never
-// cleared by the library itself.
+// cleared by the library itself. Operations on separate data may run on
+// several threads at once, so every read and write of the text holds one
+// lock: a reader gets a whole message, never one torn between two.
 #include "PMSurface.h"
 #include "surface/OperationGuard.h"
 
+#include <mutex>
+
 namespace {
 
-CString &errorText()
+struct ErrorText
 {
-  static CString text;
-  return text;
+  std::mutex lock;
+  CString text;
+};
+
+ErrorText &errorText()
+{
+  static ErrorText shared;
+  return shared;
+}
+
+// Replaces the text under the lock. The copy is made before the lock is
+// taken, so a failed copy (no memory) leaves the text as it was.
+void replaceText(CString copy)
+{
+  ErrorText &shared = errorText();
+  const std::lock_guard<std::mutex> hold(shared.lock);
+  shared.text = std::move(copy);
+}
+
+CString copyText()
+{
+  ErrorText &shared = errorText();
+  const std::lock_guard<std::mutex> hold(shared.lock);
+  return shared.text;
 }
 
 } // namespace
@@ -31,7 +57,7 @@ namespace pelmora {
 
 void SetErrorText(const wchar_t *message) noexcept
 {
-  Guarded([message] { errorText() = message; });
+  Guarded([message] { replaceText(CString(message)); });
 }
 
 } // namespace pelmora
@@ -39,12 +65,11 @@ void SetErrorText(const wchar_t *message) noexcept
 CString PMSurface::GetError()
 {
   // Copying the text can only fail for lack of memory: an empty text then.
-  return pelmora::Guarded([] { return errorText(); },
-                          [](pelmora::Failure) noexcept { return CString(); });
+  return pelmora::Guarded(copyText, [](pelmora::Failure) noexcept { return CString(); });
 }
 
 void PMSurface::SetError(const CString &error)
 {
   // Keeps the previous text when the copy cannot be made.
-  pelmora::Guarded([&error] { errorText() = error; });
+  pelmora::Guarded([&error] { replaceText(error); });
 }

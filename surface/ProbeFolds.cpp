@@ -7,6 +7,7 @@
 // control point governs most.
 #include "PMSurface.h"
 #include "opennurbs/ParallelFor.h"
+#include "surface/Greville.h"
 #include "surface/OperationGuard.h"
 
 #include <cmath>
@@ -44,14 +45,6 @@ bool principalCurvatures(const ON_NurbsSurface &surface, double s, double t, dou
   return std::isfinite(k1) && std::isfinite(k2);
 }
 
-double greville(const ON_NurbsSurface &surface, int dir, int i)
-{
-  double sum = 0.0;
-  for (int k = 0; k < surface.Order(dir) - 1; ++k)
-    sum += surface.Knot(dir, i + k);
-  return sum / (surface.Order(dir) - 1);
-}
-
 } // namespace
 
 int PMSurface::FindProbeFolds(const ON_NurbsSurface &surface, double probeDiameter,
@@ -72,11 +65,11 @@ int PMSurface::FindProbeFolds(const ON_NurbsSurface &surface, double probeDiamet
     std::vector<unsigned char> folded(static_cast<size_t>(rows) * cols, 0);
     pelmora::ParallelFor(rows, kRowsPerPiece, [&](int begin, int end) {
       for (int j = begin; j < end; ++j) {
-        const double t = greville(surface, 1, j);
+        const double t = pelmora::GrevilleAbscissa(surface, 1, j);
         for (int i = 0; i < cols; ++i) {
           double k1 = 0.0, k2 = 0.0;
           folded[static_cast<size_t>(j) * cols + i] =
-              principalCurvatures(surface, greville(surface, 0, i), t, k1, k2) &&
+              principalCurvatures(surface, pelmora::GrevilleAbscissa(surface, 0, i), t, k1, k2) &&
               (1.0 + distance * k1 <= 0.0 || 1.0 + distance * k2 <= 0.0);
         }
       }

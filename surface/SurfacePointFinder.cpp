@@ -3,23 +3,18 @@
 #include "opennurbs/BispanEvaluator.h"
 #include "opennurbs/ClosestPointRefine.h"
 #include "opennurbs/NurbsBasis.h"
+#include "surface/Greville.h"
 
 #include <cmath>
 
 namespace pelmora {
 namespace {
 
-// Greville abscissae: the mean of the order - 1 knots of each control point.
 std::vector<double> grevilleOf(const ON_NurbsSurface &surface, int dir)
 {
-  const int order = surface.Order(dir), count = surface.CVCount(dir);
-  std::vector<double> values(static_cast<size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    double sum = 0.0;
-    for (int k = 0; k < order - 1; ++k)
-      sum += surface.Knot(dir, i + k);
-    values[i] = sum / (order - 1);
-  }
+  std::vector<double> values(static_cast<size_t>(surface.CVCount(dir)));
+  for (int i = 0; i < surface.CVCount(dir); ++i)
+    values[i] = GrevilleAbscissa(surface, dir, i);
   return values;
 }
 

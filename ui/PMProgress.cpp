@@ -99,9 +99,12 @@ CString PMProgress::GetStatus() const
 {
   return m_strStatus;
 }
+// A new range changes which values show which percentage: the next update
+// computes its percentage again (and redraws only if that differs).
 void PMProgress::SetMin(double min)
 {
   m_dMin = min;
+  ForgetSameRange();
 }
 double PMProgress::GetMin() const
 {
@@ -110,6 +113,7 @@ double PMProgress::GetMin() const
 void PMProgress::SetMax(double max)
 {
   m_dMax = max;
+  ForgetSameRange();
 }
 double PMProgress::GetMax() const
 {
@@ -159,6 +163,11 @@ void PMProgress::StepIt(double step)
 void PMProgress::ForgetShown()
 {
   m_nShownPercent = kNothingShown;
+  ForgetSameRange();
+}
+
+void PMProgress::ForgetSameRange()
+{
   m_dSameLow = 1.0;
   m_dSameHigh = 0.0;
 }
@@ -188,14 +197,12 @@ void PMProgress::ShowCurrent()
   const double step = width / 100.0;
   if (!(width > 0.0) || !std::isfinite(width) || !std::isfinite(m_dCurrent) || percent == INT_MAX ||
       percent == INT_MIN + 1 || !(step > 0.0)) {
-    m_dSameLow = 1.0;
-    m_dSameHigh = 0.0;
+    ForgetSameRange();
     return;
   }
   const double below = (percent - 1.5) * step, above = (percent + 1.5) * step;
   if (PercentOf(below, m_dMin, m_dMax) == percent || PercentOf(above, m_dMin, m_dMax) == percent) {
-    m_dSameLow = 1.0;
-    m_dSameHigh = 0.0;
+    ForgetSameRange();
     return;
   }
   m_dSameLow = LastWithPercent(m_dCurrent, below, percent, m_dMin, m_dMax);

@@ -2,7 +2,7 @@
 
 #include <vtkAlgorithm.h>
 
-PMProgress thePipelineProgress;
+thread_local PMProgress thePipelineProgress;
 
 void OnPipelineStart(void *filter)
 {

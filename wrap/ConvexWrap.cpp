@@ -3,16 +3,14 @@
 #include "PMSurface.h"
 #include "wrap/ConvexHull.h"
 #include "wrap/StageProgress.h"
+#include "wrap/VtkWarningsOff.h"
 #include "wrap/WrapFrame.h"
-
-#include <vtkObject.h>
 
 int PMSurface::WrapConvexMesh(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress)
 {
   using namespace pelmora::wrap;
-  // The process-wide VTK warning switch is part of every wrap's contract.
-  vtkObject::GlobalWarningDisplayOff();
   return HandOverWrap(mesh, showProgress, [&](ON_Mesh &working) {
+    const VtkWarningsOff quiet; // as every wrap, for the host's setting
     StageProgress progress("Wrapping convex mesh", showProgress);
     if (!ComputeConvexHull(points, progress, working))
       return false;

@@ -1,5 +1,6 @@
 // Polygon output to ON_Mesh; see CreateMeshFromPolyData.h.
 #include "wrap/CreateMeshFromPolyData.h"
+#include "wrap/VtkWarningsOff.h"
 
 #include <vtkCellArray.h>
 #include <vtkObject.h>
@@ -54,7 +55,7 @@ bool CopyFaces(ON_Mesh &mesh, vtkCellArray *polys, int faceCount, vtkIdType vert
 bool CreateMeshFromPolyData(ON_Mesh &mesh, vtkPolyData *polyData)
 {
   mesh.Destroy();
-  vtkObject::GlobalWarningDisplayOff();
+  const VtkWarningsOff quiet;
   if (polyData == nullptr)
     return false;
   vtkPoints *points = polyData->GetPoints();

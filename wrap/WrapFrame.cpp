@@ -3,6 +3,7 @@
 
 #include "PMSurface.h"
 #include "ui/PipelineProgress.h"
+#include "wrap/VtkWarningsOff.h"
 
 #include <vtkAlgorithm.h>
 #include <vtkCallbackCommand.h>
@@ -112,8 +113,8 @@ int HandOverWrap(ON_Mesh &mesh, int showProgress, const std::function<bool(ON_Me
 int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,
                  const WrapRecipe &recipe)
 {
-  vtkObject::GlobalWarningDisplayOff();
   return HandOverWrap(mesh, showProgress, [&](ON_Mesh &working) {
+    const VtkWarningsOff quiet;
     return BuildWorkingMesh(working, points, showProgress, recipe);
   });
 }

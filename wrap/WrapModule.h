@@ -1,5 +1,8 @@
 // The wrap operations as the library reaches them in the wrap module
 // (libpelmora_wrap.so, which holds VTK and qhull): one table of entry points.
+// A new wrap operation of PMSurface gets its entry here, in WrapModule.cpp,
+// and a forwarding definition in library/WrapEntries.cpp (the library's own
+// definition; the one in this folder runs inside the module).
 #pragma once
 
 #include "opennurbs.h"

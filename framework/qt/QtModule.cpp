@@ -2,7 +2,7 @@
 #include "PMExport.h"
 #include "framework/Toolkit.h"
 
-extern "C" PELMORA_API PMToolkit *pelmora_qt_toolkit()
+extern "C" PELMORA_API PMToolkit *pelmora_qt_toolkit(bool visibleOnly)
 {
-  return QtToolkitIfAvailable();
+  return QtToolkitIfAvailable(visibleOnly);
 }

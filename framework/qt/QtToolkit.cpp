@@ -525,15 +525,17 @@ private:
 
 } // namespace
 
-PMToolkit *QtToolkitIfAvailable()
+PMToolkit *QtToolkitIfAvailable(bool visibleOnly)
 {
   static QtToolkit toolkit;
   QCoreApplication *app = QCoreApplication::instance();
-  if (app)
+  if (app) // the host's: its platform is the host's choice
     return qobject_cast<QApplication *>(app) ? &toolkit : nullptr;
-  if (!QtDisplayReachable())
+  const QtScreenCheck screen(visibleOnly);
+  if (!screen.Usable())
     return nullptr;
-  // The library's own application object, kept for the life of the process.
+  // The library's own application object, kept for the life of the process,
+  // made while the check's connection still holds the X server.
   static int argc = 1;
   static char name[] = "pelmora";
   static char *argv[] = {name, nullptr};

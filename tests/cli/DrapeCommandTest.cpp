@@ -4,6 +4,7 @@
 #include "PMToolkit.h"
 #include "cli/CliRunner.h"
 #include "io/SurfaceReadBack.h"
+#include "surface/DrapePipeline.h"
 
 #include <algorithm>
 
@@ -36,9 +37,26 @@ Reference LibraryDrape(const std::string &cloud, double z, int interpolate, doub
   return r;
 }
 
+// The tool's default: the fitted grid, interior holes interpolated.
+Reference FittedDrape(const std::string &cloud)
+{
+  const ON_3dPointArray points = ReadPoints(cloud);
+  Reference r;
+  DrapeSettings settings;
+  PMSurface::SuggestFittedGrid(points, ON_3dVector(0, 0, -1), settings.rows, settings.cols);
+  settings.interpolate = 1;
+  DrapeFrame frame(points, ON_3dVector(0, 0, -1), 0);
+  EXPECT_EQ(frame.Drape(settings, r.matrix, r.surface), 1);
+  r.rows = settings.rows;
+  r.cols = settings.cols;
+  ON_BoundingBox box = r.matrix.BoundingBox();
+  r.size = box.m_min.DistanceTo(box.m_max);
+  return r;
+}
+
 } // namespace
 
-TEST(DrapeCommand, BundledSampleGoesToStepInTheCurrentFolder)
+TEST(DrapeCommand, BundledSampleGoesToStepInTheCurrentFolderOnTheFittedGrid)
 {
   TempFolder folder;
   CliRun run = RunPelmora("drape", folder.Path());
@@ -46,9 +64,10 @@ TEST(DrapeCommand, BundledSampleGoesToStepInTheCurrentFolder)
   EXPECT_NE(run.out.find("wrote      panel.step"), std::string::npos) << run.out;
   EXPECT_EQ(folder.Entries(), std::set<std::string>{"panel.step"});
 
-  Reference reference = LibraryDrape(Sample("panel.xyz"), -1, 0, 0);
+  Reference reference = FittedDrape(Sample("panel.xyz"));
   EXPECT_NE(run.out.find("grid       " + std::to_string(reference.rows) + " rows x " +
-                         std::to_string(reference.cols) + " columns (suggested)"),
+                         std::to_string(reference.cols) +
+                         " columns (fitted to the cloud's spacing)\nnodes      "),
             std::string::npos)
       << run.out;
   // STEP keeps 12 decimals here: far inside 1e-9 of the surface's size.
@@ -57,13 +76,29 @@ TEST(DrapeCommand, BundledSampleGoesToStepInTheCurrentFolder)
             "");
 }
 
+TEST(DrapeCommand, EvenGridOnTheFloorIsTheLibrarysDrape)
+{
+  TempFolder folder;
+  CliRun run = RunPelmora("drape --grid even --floor", folder.Path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  Reference reference = LibraryDrape(Sample("panel.xyz"), -1, 0, 0);
+  EXPECT_NE(run.out.find("grid       " + std::to_string(reference.rows) + " rows x " +
+                         std::to_string(reference.cols) + " columns (even: one node per point)"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(CompareSurfaces(reference.surface, ReadBackBSpline(folder / "panel.step"),
+                            1e-9 * reference.size),
+            "");
+}
+
 TEST(DrapeCommand, FromBelowWithProbeCompensationToIgesAndMatrix)
 {
   TempFolder folder;
-  CliRun run = RunPelmora("drape '" + Sample("bowl.xyz") +
-                              "' --direction 0,0,1 --interpolate --probe-diameter 3 -o bowl.iges "
-                              "--matrix grid.ply",
-                          folder.Path());
+  CliRun run = RunPelmora(
+      "drape '" + Sample("bowl.xyz") +
+          "' --direction 0,0,1 --grid even --interpolate --probe-diameter 3 -o bowl.iges "
+          "--matrix grid.ply",
+      folder.Path());
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("probe      diameter 3, surface offset by -1.5"), std::string::npos);
 
@@ -80,11 +115,12 @@ TEST(DrapeCommand, FromBelowWithProbeCompensationToIgesAndMatrix)
 TEST(DrapeCommand, GivenGridIsUsedAndColumnsRunAlongTheFirstDirection)
 {
   TempFolder folder;
-  CliRun run = RunPelmora("drape '" + Sample("mould.xyz") + "' --rows 12 --cols 20 -o m.stp " +
-                              "--matrix m.xyz",
-                          folder.Path());
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("grid       12 rows x 20 columns\n"), std::string::npos) << run.out;
+  for (const char *grid : {"--rows 12 --cols 20", "--grid 12x20", "--grid 30X20 --rows 12"}) {
+    CliRun run = RunPelmora(
+        "drape '" + Sample("mould.xyz") + "' " + grid + " -o m.stp --matrix m.xyz", folder.Path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("grid       12 rows x 20 columns\n"), std::string::npos) << run.out;
+  }
   ReadBackSurface surface = ReadBackBSpline(folder / "m.stp");
   ASSERT_EQ(surface.error, "");
   ASSERT_EQ(surface.poles.size(), 20u);
@@ -96,16 +132,32 @@ TEST(DrapeCommand, GivenGridIsUsedAndColumnsRunAlongTheFirstDirection)
   EXPECT_GT(matrix[21].DistanceTo(surface.poles[0][1]), 1e-3);
 }
 
-TEST(DrapeCommand, FailedFitExitsOneAndKeepsTheOldFile)
+TEST(DrapeCommand, GridsNoSurfaceFitsAndNegativeDiametersAreRefusedBeforeAnyWork)
 {
   TempFolder folder;
   folder.Write("old.step", "precious");
-  CliRun run = RunPelmora("drape --rows 2 -o old.step", folder.Path());
-  EXPECT_EQ(run.status, 1);
-  // Progress lines may come first; the library's text is the last line.
-  const std::string last = "pelmora: Invalid Nurbs Surface\n";
-  ASSERT_GE(run.err.size(), last.size());
-  EXPECT_EQ(run.err.substr(run.err.size() - last.size()), last);
+  folder.Write("one.xyz", "1 2 3\n");
+  const std::pair<const char *, const char *> cases[] = {
+      {"drape --rows 2 -o old.step",
+       "pelmora: a surface needs at least 3 rows and 3 columns, not 2 x "},
+      {"drape --grid 40x2 -o old.step", "needs at least 3 rows and 3 columns, not 40 x 2\n"},
+      {"drape one.xyz -o old.step",
+       "pelmora: one.xyz: the suggested grid is 1 x 1, and a surface needs at least 3 rows and 3 "
+       "columns"},
+      {"drape one.xyz --grid even -o old.step", "one.xyz: the suggested grid is 1 x 1"},
+      {"drape --probe-diameter -1 -o old.step",
+       "pelmora: --probe-diameter needs a diameter of 0 or more, not '-1'\n"},
+      {"drape --grid 3by4 -o old.step", "--grid needs fit, even or ROWSxCOLUMNS"},
+      {"drape --floor --interpolate -o old.step", "--floor and --interpolate"},
+      {"drape --tolerance -0.1 -o old.step", "--tolerance needs a value of 0 or more"},
+      {"drape --preview-points -o old.step", "--preview-points needs --preview"},
+      {"drape --deviations d.txt -o old.step", "d.txt: a deviation file must end in .csv, .ply"},
+  };
+  for (auto [args, message] : cases) {
+    CliRun run = RunPelmora(args, folder.Path());
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
+  }
   EXPECT_EQ(TempFolder::Read(folder / "old.step"), "precious");
-  EXPECT_EQ(folder.Entries().size(), 1u);
+  EXPECT_EQ(folder.Entries().size(), 2u);
 }

@@ -172,6 +172,20 @@ TEST(SurfaceWriter, StepAndIgesKeepEveryNumberExactly)
     }
 }
 
+TEST(SurfaceWriter, LongAndOddFileNamesGoIntoTheHeaders)
+{
+  // The name is quoted in STEP and a Hollerith string in IGES, whose global
+  // section then runs over several lines.
+  TempFolder folder;
+  const std::string stem = "it's, ;odd" + std::string(140, 'n');
+  for (const char *extension : {".step", ".igs"}) {
+    const std::string path = folder / (stem + extension);
+    ASSERT_TRUE(io::WriteSurface(path, UnevenSurface()).ok) << extension;
+    EXPECT_EQ(test::CompareSurfaces(UnevenSurface(), test::ReadBackBSpline(path), 1e-6), "")
+        << extension;
+  }
+}
+
 TEST(SurfaceWriter, RefusesWhatCannotBeWrittenAndKeepsTheOldFile)
 {
   ON_NurbsSurface notFinite = UnevenSurface();

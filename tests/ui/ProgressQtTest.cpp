@@ -145,6 +145,33 @@ TEST_F(ProgressQtTest, SkippedUpdatesNeverHideAChange)
   sweep.EndProgress();
 }
 
+// A range changed while the window is open takes effect at the next update,
+// also for the value that is already shown.
+TEST_F(ProgressQtTest, ChangedRangeTakesEffectAtTheNextUpdate)
+{
+  PMProgress progress;
+  progress.StartProgress();
+  const struct
+  {
+    double min, max, current;
+    int bar;
+    const char *status;
+  } steps[] = {{0, 100, 50, 50, "50 % complete"},
+               {0, 200, 50, 25, "25 % complete"}, // same value, wider range
+               {0, 200, 60, 30, "30 % complete"},
+               {0, 50, 60, 100, "120 % complete"},
+               {-50, 50, 60, 60, "60 % complete"}}; // a new min changes the width
+  for (const auto &step : steps) {
+    SCOPED_TRACE(step.status);
+    progress.SetMin(step.min);
+    progress.SetMax(step.max);
+    progress.SetCurrent(step.current);
+    EXPECT_EQ(Status(), step.status);
+    EXPECT_EQ(Bar(), step.bar);
+  }
+  progress.EndProgress();
+}
+
 // StepIt adds to the current value; N = 3 steps show 0, 33, 66 and close
 // before 100; a status text replaces the percentage until set empty, then
 // the percentage comes back even when unchanged.
