@@ -45,7 +45,10 @@ struct PMFitReport
   ON_3dPointArray tight;    // with a probe: points of the surface (caller's
                             // orientation) where the ball could not follow
                             // the part: hollows narrower than the ball,
-                            // which it bridged, and folds; empty otherwise
+                            // which it bridged, and the control points where
+                            // the centres bend more tightly than the ball
+                            // (FindProbeFolds on the centre surface: there a
+                            // normal offset would fold); empty otherwise
 };
 
 class PELMORA_API PMSurface
