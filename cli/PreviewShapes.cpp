@@ -25,7 +25,8 @@ double HeightOf(const ON_3dPoint &p, const ON_3dVector &direction)
 }
 
 // The mean deviation of the points in each of bins x bins parameter cells,
-// empty cells filled from their neighbours (a few passes).
+// empty cells next to filled ones filled from them (two passes: farther
+// from any point the surface stays grey).
 std::vector<double> DeviationField(const PreviewScene &scene, int bins)
 {
   const ON_Interval u = scene.surface->Domain(0), v = scene.surface->Domain(1);
@@ -44,7 +45,7 @@ std::vector<double> DeviationField(const PreviewScene &scene, int bins)
   for (size_t k = 0; k < field.size(); ++k)
     if (count[k] > 0)
       field[k] = sum[k] / count[k];
-  for (int pass = 0; pass < 4; ++pass) {
+  for (int pass = 0; pass < 2; ++pass) {
     std::vector<double> next = field;
     for (int b = 0; b < bins; ++b)
       for (int a = 0; a < bins; ++a) {

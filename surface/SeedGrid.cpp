@@ -53,6 +53,27 @@ int SeedGrid::BucketAlong(double offset, int count) const
   return b < count - 1 ? static_cast<int>(b) : count - 1;
 }
 
+bool SeedGrid::Within(double x, double y, double radius, int limit, std::vector<int> &found) const
+{
+  if (m_nx == 0 || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(radius))
+    return false;
+  const int i0 = BucketAlong(x - radius - m_x0, m_nx), i1 = BucketAlong(x + radius - m_x0, m_nx);
+  const int j0 = BucketAlong(y - radius - m_y0, m_ny), j1 = BucketAlong(y + radius - m_y0, m_ny);
+  for (int j = j0; j <= j1; ++j)
+    for (int i = i0; i <= i1; ++i) {
+      const int b = j * m_nx + i;
+      for (int at = m_start[b]; at < m_start[b + 1]; ++at) {
+        const ON_3dPoint &p = m_points[m_items[at]];
+        if ((p.x - x) * (p.x - x) + (p.y - y) * (p.y - y) > radius * radius)
+          continue;
+        if (static_cast<int>(found.size()) >= limit)
+          return false;
+        found.push_back(m_items[at]);
+      }
+    }
+  return true;
+}
+
 int SeedGrid::BucketOf(double x, double y) const
 {
   if (m_nx == 0 || !std::isfinite(x) || !std::isfinite(y))

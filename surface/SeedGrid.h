@@ -21,6 +21,11 @@ public:
   // within two buckets or the grid is empty.
   int Nearest(double x, double y) const;
 
+  // Appends to `found` the control points within `radius` of (x, y) in the
+  // x-y plane; false (with `found` incomplete) as soon as there are more
+  // than `limit` of them.
+  bool Within(double x, double y, double radius, int limit, std::vector<int> &found) const;
+
   // The bucket of (x, y) (held to the grid; 0 for a non-finite position)
   // and the number of buckets: visiting query points bucket by bucket keeps
   // the control points they read in the caches.

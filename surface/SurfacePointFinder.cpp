@@ -5,6 +5,7 @@
 #include "opennurbs/NurbsBasis.h"
 #include "surface/Greville.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pelmora {
@@ -42,6 +43,30 @@ ON_3dPointArray alignedControlPoints(const ON_NurbsSurface &surface, const ON_3d
   return points;
 }
 
+// The largest x-y diagonal of the control points of a bispan.
+double bispanReach(const ON_NurbsSurface &surface, const ON_3dPointArray &aligned)
+{
+  const int order0 = surface.Order(0), order1 = surface.Order(1), count1 = surface.CVCount(1);
+  double reach = 0.0;
+  for (int a = 0; a + order0 <= surface.CVCount(0); ++a)
+    for (int b = 0; b + order1 <= count1; ++b) {
+      double lo[2] = {INFINITY, INFINITY}, hi[2] = {-INFINITY, -INFINITY};
+      for (int i = a; i < a + order0; ++i)
+        for (int j = b; j < b + order1; ++j) {
+          const ON_3dPoint &p = aligned[i * count1 + j];
+          lo[0] = std::fmin(lo[0], p.x);
+          hi[0] = std::fmax(hi[0], p.x);
+          lo[1] = std::fmin(lo[1], p.y);
+          hi[1] = std::fmax(hi[1], p.y);
+        }
+      reach = std::fmax(reach, std::hypot(hi[0] - lo[0], hi[1] - lo[1]));
+    }
+  return reach;
+}
+
+// Bispans searched around one point at most; beyond, the whole surface is.
+constexpr int kMostNearControlPoints = 400;
+
 } // namespace
 
 SurfacePointFinder::SurfacePointFinder(const ON_NurbsSurface &surface, const ON_3dVector &direction)
@@ -49,7 +74,7 @@ SurfacePointFinder::SurfacePointFinder(const ON_NurbsSurface &surface, const ON_
       m_rational(hasWeightOtherThanOne(surface)), m_greville{grevilleOf(surface, 0),
                                                              grevilleOf(surface, 1)},
       m_alignedControlPoints(alignedControlPoints(surface, direction)),
-      m_seeds(m_alignedControlPoints)
+      m_seeds(m_alignedControlPoints), m_reach(bispanReach(surface, m_alignedControlPoints))
 {
 }
 
@@ -109,8 +134,10 @@ bool SurfacePointFinder::Find(const ON_3dPoint &point, const ON_3dPoint &aligned
   distance = std::sqrt(distance2);
   if (distance <= 0.5 * m_seeds.Spacing())
     return true;
-  // Far from the surface, or no seed: the exact search, bounded by what the
-  // Newton steps found.
+  if (std::isfinite(distance) && SearchAround(point, aligned, s, t, distance))
+    return true;
+  // Far from the surface, or no seed: the exact search over the whole
+  // surface, bounded by what the Newton steps found.
   double gs = s, gt = t;
   const double limit = std::isfinite(distance) ? distance * (1.0 + 1e-9) + 1e-300 : 0.0;
   if (m_surface.GetClosestPoint(point, &gs, &gt, limit)) {
@@ -120,6 +147,101 @@ bool SurfacePointFinder::Find(const ON_3dPoint &point, const ON_3dPoint &aligned
     return true;
   }
   return std::isfinite(distance);
+}
+
+double SurfacePointFinder::SolveBispan(const ON_3dPoint &point, int a, int b, double &s,
+                                       double &t) const
+{
+  const ON_NurbsSurface &S = m_surface;
+  const double *u = S.m_knot[0] + a + S.m_order[0] - 2, *v = S.m_knot[1] + b + S.m_order[1] - 2;
+  const ParameterRect rect{u[0], u[1], v[0], v[1]};
+  if (!(rect.u1 > rect.u0 && rect.v1 > rect.v0))
+    return INFINITY;
+  const BispanEvaluator evaluate(S, m_rational, a, b);
+  // Newton steps from the discrete local minima of g x g samples.
+  constexpr int g = 5, kSeeds = 3;
+  double dist2[g * g];
+  SurfaceJet jet;
+  for (int i = 0; i < g; ++i)
+    for (int j = 0; j < g; ++j) {
+      const double su = rect.u0 + (rect.u1 - rect.u0) * i / (g - 1);
+      const double sv = rect.v0 + (rect.v1 - rect.v0) * j / (g - 1);
+      double sum = INFINITY;
+      if (evaluate(su, sv, jet)) {
+        sum = 0.0;
+        for (int c = 0; c < 3; ++c)
+          sum += (jet.d[0][c] - point[c]) * (jet.d[0][c] - point[c]);
+      }
+      dist2[i * g + j] = sum;
+    }
+  int seeds[kSeeds];
+  const int count = LocalMinimumSamples(dist2, g, seeds, kSeeds);
+  double best = INFINITY;
+  for (int k = 0; k < count; ++k) {
+    double u = rect.u0 + (rect.u1 - rect.u0) * (seeds[k] / g) / (g - 1);
+    double v = rect.v0 + (rect.v1 - rect.v0) * (seeds[k] % g) / (g - 1);
+    const double f =
+        RefineClosestPoint(evaluate, point, rect, rect.u1 - rect.u0, rect.v1 - rect.v0, u, v);
+    if (f < best) {
+      best = f;
+      s = u;
+      t = v;
+    }
+  }
+  return best;
+}
+
+bool SurfacePointFinder::SearchAround(const ON_3dPoint &point, const ON_3dPoint &aligned, double &s,
+                                      double &t, double &distance) const
+{
+  std::vector<int> nearControlPoints;
+  if (!m_seeds.Within(aligned.x, aligned.y, distance + m_reach, kMostNearControlPoints,
+                      nearControlPoints))
+    return false;
+  // The bispans of those control points.
+  const ON_NurbsSurface &S = m_surface;
+  const int count1 = S.CVCount(1), spans0 = S.CVCount(0) - S.Order(0) + 1,
+            spans1 = count1 - S.Order(1) + 1;
+  std::vector<int> bispans;
+  for (const int k : nearControlPoints) {
+    const int i = k / count1, j = k % count1;
+    for (int a = std::max(0, i - S.Order(0) + 1); a <= std::min(i, spans0 - 1); ++a)
+      for (int b = std::max(0, j - S.Order(1) + 1); b <= std::min(j, spans1 - 1); ++b)
+        bispans.push_back(a * spans1 + b);
+  }
+  std::sort(bispans.begin(), bispans.end());
+  bispans.erase(std::unique(bispans.begin(), bispans.end()), bispans.end());
+  double best2 = distance * distance;
+  for (const int bispan : bispans) {
+    const int a = bispan / spans1, b = bispan % spans1;
+    // The box of its control points bounds the bispan.
+    ON_3dPoint lo(INFINITY, INFINITY, INFINITY), hi(-INFINITY, -INFINITY, -INFINITY);
+    for (int i = a; i < a + S.Order(0); ++i)
+      for (int j = b; j < b + S.Order(1); ++j) {
+        ON_3dPoint p;
+        S.GetCV(i, j, p);
+        for (int c = 0; c < 3; ++c) {
+          lo[c] = std::fmin(lo[c], p[c]);
+          hi[c] = std::fmax(hi[c], p[c]);
+        }
+      }
+    double gap2 = 0.0;
+    for (int c = 0; c < 3; ++c) {
+      const double gap = std::fmax(lo[c] - point[c], std::fmax(point[c] - hi[c], 0.0));
+      gap2 += gap * gap;
+    }
+    if (gap2 >= best2)
+      continue;
+    double bs = 0.0, bt = 0.0;
+    const double d2 = SolveBispan(point, a, b, bs, bt);
+    if (d2 < best2) {
+      best2 = d2;
+      s = bs;
+      t = bt;
+    }
+  }
+  distance = std::sqrt(best2);
+  return true;
 }
 
 } // namespace pelmora

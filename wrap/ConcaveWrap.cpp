@@ -14,7 +14,8 @@ namespace pelmora::wrap {
 
 namespace {
 
-void RunConcavePipeline(vtkPolyData *input, int showProgress, ON_Mesh &working)
+void RunConcavePipeline(vtkPolyData *input, int showProgress, const ON_3dPoint &origin,
+                        ON_Mesh &working)
 {
   // Neighbourhood of 20 points and automatic sample spacing: the filter's
   // defaults.
@@ -30,7 +31,7 @@ void RunConcavePipeline(vtkPolyData *input, int showProgress, ON_Mesh &working)
   contour->SetOutputPointsPrecision(vtkAlgorithm::SINGLE_PRECISION);
   contour->Update();
 
-  CreateMeshFromPolyData(working, contour->GetOutput());
+  CreateMeshFromPolyData(working, contour->GetOutput(), origin);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "MeshChecks.h"
 #include "PMSurface.h"
 #include "support/PointCloudGenerator.h"
+#include "WrapCorpus.h"
+#include "wrap/WrapFrame.h"
 #include "wrap/WrapGuards.h"
 
 #include <gtest/gtest.h>
@@ -35,16 +37,18 @@ TEST(ConcaveWrap, SphereGivesTheContourReversedAsAClosedOutwardMesh)
   for (int i = 0; i < mesh.VertexCount(); ++i)
     ASSERT_NEAR(mesh.Vertex(i).DistanceTo(centre), 1.0, 0.05) << "vertex " << i;
 
-  // The same filters run here directly.
+  // The same filters run here directly, on the cloud moved to its centre.
+  ON_3dPoint origin;
+  ASSERT_TRUE(CloudCentre(cloud, origin));
   vtkNew<vtkContourFilter> contour;
-  contour->SetInputData(ReconstructionVolume(cloud));
+  contour->SetInputData(ReconstructionVolume(Shifted(cloud, -ON_3dVector(origin))));
   contour->SetValue(0, 0.0);
   contour->Update();
   vtkPolyData *output = contour->GetOutput();
   ASSERT_EQ(mesh.VertexCount(), output->GetNumberOfPoints());
   ASSERT_EQ(mesh.FaceCount(), output->GetNumberOfPolys());
   for (int i = 0; i < mesh.VertexCount(); ++i)
-    ASSERT_EQ(mesh.Vertex(i), ON_3dPoint(output->GetPoint(i))) << "vertex " << i;
+    ASSERT_EQ(mesh.Vertex(i), origin + ON_3dVector(output->GetPoint(i))) << "vertex " << i;
   vtkIdType count = 0;
   const vtkIdType *ids = nullptr;
   output->GetPolys()->InitTraversal();
