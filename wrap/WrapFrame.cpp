@@ -81,7 +81,7 @@ bool BuildWorkingMesh(ON_Mesh &working, const ON_3dPointArray &points, int showP
   }
   if (recipe.flip)
     working.Flip();
-  return true;
+  return recipe.settle == nullptr || recipe.settle(points, showProgress, working);
 }
 
 } // namespace

@@ -120,6 +120,7 @@ TEST(WatertightWrap, UnusableCloudsAndDetailsFailAndKeepTheCallersMesh)
 
 TEST(WatertightWrap, ProgressRunsUnderItsOwnTitleOnlyForFlagOne)
 {
+  EnsureApplication();
   const ON_3dPointArray cloud = SphereCloud(500, 1.0, ON_3dPoint(0, 0, 0));
   for (int flag : {0, 2, 1}) {
     thePipelineProgress.SetTitle(CString(L"untouched"));
