@@ -16,6 +16,7 @@
 #include <vtkImageData.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
+#include <vtkWindowedSincPolyDataFilter.h>
 
 #include <algorithm>
 #include <cmath>
@@ -109,7 +110,21 @@ void Contour(std::vector<float> &field, const VoxelGrid &grid, const ON_3dPoint 
   contour->ComputeScalarsOff();
   contour->InterpolateAttributesOff();
   contour->Update();
-  CreateMeshFromPolyData(wrapped, contour->GetOutput(), origin);
+
+  // The contour steps with the voxels; a windowed-sinc smoothing moves its
+  // vertices only (faces and their order stay), taking off the steps
+  // without shrinking the shape.
+  vtkSmartPointer<vtkWindowedSincPolyDataFilter> smooth =
+      CreateVtk<vtkWindowedSincPolyDataFilter>();
+  smooth->SetInputData(contour->GetOutput());
+  smooth->SetNumberOfIterations(15);
+  smooth->SetPassBand(0.1);
+  smooth->BoundarySmoothingOff();
+  smooth->FeatureEdgeSmoothingOff();
+  smooth->NonManifoldSmoothingOff();
+  smooth->NormalizeCoordinatesOn();
+  smooth->Update();
+  CreateMeshFromPolyData(wrapped, smooth->GetOutput(), origin);
 
   // The contour's faces all turn the same way; the sign of the enclosed
   // volume says which.
