@@ -2,6 +2,7 @@
 #include "cli/Arguments.h"
 #include "cli/PreviewShapes.h"
 #include "io/AtomicWrite.h"
+#include "framework/XDisplay.h"
 #include "io/VtkMessageCapture.h"
 
 #include <X11/Xlib.h>
@@ -277,6 +278,21 @@ vtkSmartPointer<vtkRenderer> ShapeRenderer(const PreviewScene &scene, const doub
 
 } // namespace
 
+namespace {
+
+// The one X connection of a run, opened at the first check and handed to
+// VTK for the render. Opened once: an Xvfb resets when its last client
+// leaves, and a render window connecting during that reset made VTK abort.
+// Opened with a timeout: a socket that is no X server neither hangs nor
+// aborts the tool. Kept until the process ends.
+Display *PreviewConnection()
+{
+  static Display *const connection = pelmora::OpenXDisplay(nullptr);
+  return connection;
+}
+
+} // namespace
+
 bool PreviewAvailable(std::string &reason)
 {
   const char *display = std::getenv("DISPLAY");
@@ -284,12 +300,10 @@ bool PreviewAvailable(std::string &reason)
     reason = "no display available (DISPLAY is not set); run under xvfb-run";
     return false;
   }
-  Display *connection = XOpenDisplay(nullptr);
-  if (!connection) {
+  if (!PreviewConnection()) {
     reason = std::string("cannot connect to display ") + display + "; run under xvfb-run";
     return false;
   }
-  XCloseDisplay(connection);
   return true;
 }
 
@@ -311,6 +325,7 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
         std::find(scene.onFold->begin(), scene.onFold->end(), 1) != scene.onFold->end();
 
     vtkNew<vtkRenderWindow> window;
+    window->SetDisplayId(PreviewConnection());
     window->SetOffScreenRendering(1);
     window->SetSize(kWidth, kHeight);
     window->SetNumberOfLayers(2);

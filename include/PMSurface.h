@@ -45,7 +45,10 @@ struct PMFitReport
   ON_3dPointArray tight;    // with a probe: points of the surface (caller's
                             // orientation) where the ball could not follow
                             // the part: hollows narrower than the ball,
-                            // which it bridged, and folds; empty otherwise
+                            // which it bridged, and the control points where
+                            // the centres bend more tightly than the ball
+                            // (FindProbeFolds on the centre surface: there a
+                            // normal offset would fold); empty otherwise
 };
 
 class PELMORA_API PMSurface
@@ -237,6 +240,36 @@ public:
   static int FindProbeFolds(const ON_NurbsSurface &surface, double probeDiameter,
                             ON_SimpleArray<int> &folds);
 
+  // ---- Watertight wrap ----
+
+  // Wraps `points` in a watertight mesh that follows hollows: the boundary
+  // of the cloud's closing on a voxel grid, contoured in a frame centred on
+  // the cloud (vertices in double precision, m_dV, beside m_V). The result
+  // is closed, 2-manifold and faces outward, one closed piece per separate
+  // part of the cloud (enclosed cavities are filled). It follows hollows
+  // and recesses wider than `detail`; every cloud point lies within
+  // `detail` of it, except at the bottom of slots narrower than `detail`
+  // and deeper than it. An open scan becomes a thin closed slab around it.
+  //   detail  the detail size in cloud units; 0 or less picks
+  //           SuggestWrapDetail(points).
+  // Progress (showProgress == 1): "Wrapping watertight mesh".
+  // Result: 1; 0 with `mesh` untouched and "Invalid mesh" for a cloud with
+  // a non-finite coordinate or without extent, or, when the voxel grid
+  // would need more memory than the machine can give, a message naming the
+  // smallest detail that fits ("Detail D needs N voxels, more than the B
+  // this machine can give: use a detail of S or more").
+  static int WrapWatertightMesh(ON_Mesh &mesh, const ON_3dPointArray &points, double detail,
+                                int showProgress);
+
+  // The detail size a watertight wrap of `points` uses by default: 2.5
+  // times the median distance from a point to its tenth nearest neighbour,
+  // raised where needed so the voxel grid stays within 64 voxels a point
+  // and at most 2^24 voxels (about 0.15 GB), and raised further (up to 7.6
+  // times) while noise or gaps would leave more than 0.2 % of the points in
+  // crumbs apart from the main pieces. 0 for a cloud with a non-finite
+  // coordinate or no extent.
+  static double SuggestWrapDetail(const ON_3dPointArray &points);
+
   // ---- Accurate fit: a least-squares surface through probe centres ----
   //
   // Fits a non-rational biquadratic B-spline surface (order 3 x 3, clamped
@@ -268,7 +301,8 @@ public:
   //   report    out: what the fit found (see PMFitReport).
   // Progress: "Fitting surface", then with a probe "Compensating probe".
   // Result: 1; 0 with a message, surface and report untouched: "The surface
-  // needs at least 3 rows and 3 columns", "Not enough points to fit a
+  // needs at least 3 rows and 3 columns", "The surface has too many
+  // control points" (more than 2^22), "Not enough points to fit a
   // surface" (fewer than 3 finite points), "The points have no extent
   // across the direction", "The direction must be finite and not zero",
   // "The probe diameter must be finite and not negative", "The smoothing

@@ -26,12 +26,20 @@ const char *MeshExtensions()
 vtkPolyData *MeshToPolyData(const ON_Mesh &mesh, bool splitQuads)
 {
   const int vertexCount = mesh.m_V.Count();
+  const bool doubles = mesh.HasDoublePrecisionVertices();
   vtkNew<vtkPoints> points;
-  points->SetDataTypeToFloat();
+  if (doubles)
+    points->SetDataTypeToDouble();
+  else
+    points->SetDataTypeToFloat();
   points->SetNumberOfPoints(vertexCount);
   for (int v = 0; v < vertexCount; ++v) {
-    const ON_3fPoint &p = mesh.m_V[v];
-    points->SetPoint(v, p.x, p.y, p.z);
+    if (doubles) {
+      points->SetPoint(v, mesh.m_dV[v].x, mesh.m_dV[v].y, mesh.m_dV[v].z);
+    } else {
+      const ON_3fPoint &p = mesh.m_V[v];
+      points->SetPoint(v, p.x, p.y, p.z);
+    }
   }
   vtkNew<vtkCellArray> polygons;
   for (int f = 0; f < mesh.m_F.Count(); ++f) {
@@ -94,15 +102,18 @@ std::string BinaryStl(vtkPolyData *data)
   return out;
 }
 
-// OBJ: "v x y z" with the shortest text that reads back to each float,
-// then "f a b c [d]" (1-based).
+// OBJ: "v x y z" with the shortest text that reads back to each double
+// (the double vertices, or the float ones widened), then "f a b c [d]"
+// (1-based).
 std::string Obj(const ON_Mesh &mesh)
 {
   std::string out = "# pelmora mesh\n";
   char number[32];
+  const bool doubles = mesh.HasDoublePrecisionVertices();
   for (int v = 0; v < mesh.m_V.Count(); ++v) {
     out += 'v';
-    for (float value : {mesh.m_V[v].x, mesh.m_V[v].y, mesh.m_V[v].z}) {
+    const ON_3dPoint vertex = doubles ? mesh.m_dV[v] : ON_3dPoint(mesh.m_V[v]);
+    for (double value : {vertex.x, vertex.y, vertex.z}) {
       out += ' ';
       out.append(number, std::to_chars(number, number + sizeof number, value).ptr);
     }
@@ -120,20 +131,26 @@ std::string Obj(const ON_Mesh &mesh)
   return out;
 }
 
-// Binary little-endian PLY: float vertices, faces as lists of int indices.
+// Binary little-endian PLY: vertices in the points' precision (double or
+// float), faces as lists of int indices.
 std::string BinaryPly(vtkPolyData *data)
 {
   vtkCellArray *polygons = data->GetPolys();
+  const bool doubles = data->GetPoints()->GetDataType() == VTK_DOUBLE;
+  const std::string type = doubles ? "double" : "float";
   std::string out = "ply\nformat binary_little_endian 1.0\nelement vertex " +
-                    std::to_string(data->GetNumberOfPoints()) +
-                    "\nproperty float x\nproperty float y\nproperty float z\nelement face " +
+                    std::to_string(data->GetNumberOfPoints()) + "\nproperty " + type +
+                    " x\nproperty " + type + " y\nproperty " + type + " z\nelement face " +
                     std::to_string(polygons->GetNumberOfCells()) +
                     "\nproperty list uchar int vertex_indices\nend_header\n";
   for (vtkIdType v = 0; v < data->GetNumberOfPoints(); ++v) {
     double p[3];
     data->GetPoint(v, p);
     for (double value : p)
-      PutLittleEndian<float>(out, float(value));
+      if (doubles)
+        PutLittleEndian<double>(out, value);
+      else
+        PutLittleEndian<float>(out, float(value));
   }
   vtkIdType count;
   const vtkIdType *ids;

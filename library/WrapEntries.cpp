@@ -38,3 +38,16 @@ int PMSurface::WrapConvexMesh(ON_Mesh &mesh, const ON_3dPointArray &points, int 
   const PMWrapEntries *entries = Entries();
   return entries ? entries->wrapConvexMesh(mesh, points, showProgress) : 0;
 }
+
+int PMSurface::WrapWatertightMesh(ON_Mesh &mesh, const ON_3dPointArray &points, double detail,
+                                  int showProgress)
+{
+  const PMWrapEntries *entries = Entries();
+  return entries ? entries->wrapWatertightMesh(mesh, points, detail, showProgress) : 0;
+}
+
+double PMSurface::SuggestWrapDetail(const ON_3dPointArray &points)
+{
+  const PMWrapEntries *entries = Entries();
+  return entries ? entries->suggestWrapDetail(points) : 0.0;
+}

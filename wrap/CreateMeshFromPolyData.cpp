@@ -13,7 +13,7 @@ namespace pelmora::wrap {
 
 namespace {
 
-void CopyVertices(ON_Mesh &mesh, vtkPoints *points, int vertexCount)
+void CopyVertices(ON_Mesh &mesh, vtkPoints *points, int vertexCount, const ON_3dPoint &origin)
 {
   double location[3];
   float single[3];
@@ -23,7 +23,7 @@ void CopyVertices(ON_Mesh &mesh, vtkPoints *points, int vertexCount)
     // optimised away before widening.
     for (int axis = 0; axis < 3; ++axis)
       single[axis] = static_cast<float>(location[axis]);
-    mesh.SetVertex(i, ON_3dPoint(single[0], single[1], single[2]));
+    mesh.SetVertex(i, origin + ON_3dVector(single[0], single[1], single[2]));
   }
 }
 
@@ -52,7 +52,7 @@ bool CopyFaces(ON_Mesh &mesh, vtkCellArray *polys, int faceCount, vtkIdType vert
 
 } // namespace
 
-bool CreateMeshFromPolyData(ON_Mesh &mesh, vtkPolyData *polyData)
+bool CreateMeshFromPolyData(ON_Mesh &mesh, vtkPolyData *polyData, const ON_3dPoint &origin)
 {
   mesh.Destroy();
   const VtkWarningsOff quiet;
@@ -72,7 +72,7 @@ bool CreateMeshFromPolyData(ON_Mesh &mesh, vtkPolyData *polyData)
   const int vertexCount = static_cast<int>(pointCount);
   const int faceCount = static_cast<int>(cellCount);
   ON_Mesh local(faceCount, vertexCount, false, false);
-  CopyVertices(local, points, vertexCount);
+  CopyVertices(local, points, vertexCount, origin);
   if (!CopyFaces(local, polys, faceCount, pointCount) || !local.IsValid())
     return false;
   mesh = local;

@@ -11,6 +11,9 @@
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace pelmora::wrap {
 
 namespace {
@@ -63,18 +66,43 @@ vtkSmartPointer<vtkPolyData> MakeInputPolyData(const ON_3dPointArray &points)
 bool BuildWorkingMesh(ON_Mesh &working, const ON_3dPointArray &points, int showProgress,
                       const WrapRecipe &recipe)
 {
-  if (!recipe.canRun(ComputeFloatBounds(points)))
+  ON_3dPoint centre;
+  if (!CloudCentre(points, centre))
+    return false;
+  ON_3dPointArray local(points);
+  for (int i = 0; i < local.Count(); ++i)
+    local[i] -= ON_3dVector(centre);
+  if (!recipe.canRun(ComputeFloatBounds(local)))
     return false;
   {
-    vtkSmartPointer<vtkPolyData> input = MakeInputPolyData(points);
-    recipe.runPipeline(input, showProgress, working);
+    vtkSmartPointer<vtkPolyData> input = MakeInputPolyData(local);
+    local.Destroy();
+    recipe.runPipeline(input, showProgress, centre, working);
   }
   if (recipe.flip)
     working.Flip();
-  return true;
+  return recipe.settle == nullptr || recipe.settle(points, showProgress, working);
 }
 
 } // namespace
+
+bool CloudCentre(const ON_3dPointArray &points, ON_3dPoint &centre)
+{
+  if (points.Count() == 0)
+    return false;
+  ON_3dPoint low = points[0], high = points[0];
+  for (int i = 0; i < points.Count(); ++i)
+    for (int axis = 0; axis < 3; ++axis) {
+      const double value = points[i][axis];
+      if (!std::isfinite(value))
+        return false;
+      low[axis] = std::min(low[axis], value);
+      high[axis] = std::max(high[axis], value);
+    }
+  for (int axis = 0; axis < 3; ++axis)
+    centre[axis] = low[axis] + 0.5 * (high[axis] - low[axis]);
+  return std::isfinite(centre.x) && std::isfinite(centre.y) && std::isfinite(centre.z);
+}
 
 void HookPipelineProgress(vtkAlgorithm *filter, const char *progressText, int showProgress)
 {

@@ -33,14 +33,19 @@ void HookPipelineProgress(vtkAlgorithm *filter, const char *progressText, int sh
 
 // A wrap's own part: creates its filters, hooks the first one, brings each
 // up to date in order, converts the last output into `working` (with
-// CreateMeshFromPolyData) and releases the filters before returning.
-using PipelineRunner = void (*)(vtkPolyData *input, int showProgress, ON_Mesh &working);
+// CreateMeshFromPolyData, moving it by `origin`) and releases the filters
+// before returning. `input` holds the cloud less `origin`.
+using PipelineRunner = void (*)(vtkPolyData *input, int showProgress, const ON_3dPoint &origin,
+                                ON_Mesh &working);
 
 struct WrapRecipe
 {
   bool (*canRun)(const FloatBounds &bounds); // inputs the filters can take
   PipelineRunner runPipeline;
   bool flip; // reverse every face of the converted mesh
+  // Optional: given the cloud and the flipped mesh, makes it what the wrap
+  // promises or returns false (the wrap then fails).
+  bool (*settle)(const ON_3dPointArray &points, int showProgress, ON_Mesh &working);
 };
 
 // The end every wrap shares: runs `build` into an empty working mesh, and
@@ -49,9 +54,16 @@ struct WrapRecipe
 // to "Invalid mesh", leaves `mesh` untouched and returns 0.
 int HandOverWrap(ON_Mesh &mesh, int showProgress, const std::function<bool(ON_Mesh &)> &build);
 
-// Runs a wrap: switches VTK's warning display off for the process, checks
-// the cloud with recipe.canRun, loads it into float points of a cell-less
-// poly data, runs the pipeline, flips when asked and validates. Result 1
+// The centre of the cloud's bounding box, where the VTK pipelines put their
+// origin so that single-precision points keep the cloud's detail wherever
+// it sits. False for an empty cloud or a non-finite coordinate.
+bool CloudCentre(const ON_3dPointArray &points, ON_3dPoint &centre);
+
+// Runs a wrap: switches VTK's warning display off for the process, moves
+// the cloud to its centre, checks it with recipe.canRun, loads it into
+// float points of a cell-less poly data, runs the pipeline (whose mesh
+// comes back moved to the cloud's place, in double), flips when asked and
+// validates. Result 1
 // with `mesh` replaced by the wrapped mesh; 0 with the error text "Invalid
 // mesh" and `mesh` untouched. Nothing thrown inside escapes.
 int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,

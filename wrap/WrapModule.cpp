@@ -5,6 +5,7 @@
 extern "C" PELMORA_API const PMWrapEntries *pelmora_wrap_entries()
 {
   static const PMWrapEntries entries{&PMSurface::WrapMesh, &PMSurface::WrapConcaveMesh,
-                                     &PMSurface::WrapConvexMesh};
+                                     &PMSurface::WrapConvexMesh, &PMSurface::WrapWatertightMesh,
+                                     &PMSurface::SuggestWrapDetail};
   return &entries;
 }

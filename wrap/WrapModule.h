@@ -12,6 +12,9 @@ struct PMWrapEntries
   int (*wrapMesh)(ON_Mesh &mesh, const ON_3dPointArray &points, int concave, int showProgress);
   int (*wrapConcaveMesh)(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress);
   int (*wrapConvexMesh)(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress);
+  int (*wrapWatertightMesh)(ON_Mesh &mesh, const ON_3dPointArray &points, double detail,
+                            int showProgress);
+  double (*suggestWrapDetail)(const ON_3dPointArray &points);
 };
 
 // Entry point name of the table, and the module's file.

@@ -6,50 +6,18 @@
 #include "PMSurface.h"
 #include "PMToolkit.h"
 #include "drape/HeightFieldCloud.h"
+#include "support/FakeXServer.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
-enum class FakeX
-{
-  AcceptAndClose, // a socket that hangs up at once
-  AcceptAndHold,  // a socket that never answers the handshake
-};
-
-// Listens on the abstract socket where X clients look for display `number`
-// and answers every connection as `behaviour` says. Lives until exit.
-bool StartFakeX(int number, FakeX behaviour)
-{
-  const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
-  std::memcpy(address.sun_path + 1, path.data(), path.size()); // abstract: leading '\0'
-  const socklen_t length =
-      static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-  if (listener < 0 || bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-      listen(listener, 16) != 0)
-    return false;
-  std::thread([listener, behaviour] {
-    for (;;) {
-      const int client = accept(listener, nullptr, nullptr);
-      if (client >= 0 && behaviour == FakeX::AcceptAndClose)
-        close(client);
-    }
-  }).detach();
-  return true;
-}
+using pelmora::test::FakeX;
 
 // In the child: no terminal on standard input, and a deadline.
 void DetachFromTerminal()
@@ -75,7 +43,7 @@ void DetachFromTerminal()
 [[noreturn]] void AskWithFakeDisplay(int number, FakeX behaviour, PMToolkitKind kind)
 {
   DetachFromTerminal();
-  if (!StartFakeX(number, behaviour))
+  if (!pelmora::test::StartFakeXServer(number, behaviour))
     std::exit(3);
   setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1);
   unsetenv("QT_QPA_PLATFORM");

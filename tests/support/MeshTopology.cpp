@@ -2,6 +2,7 @@
 #include "support/MeshTopology.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <numeric>
 #include <unordered_map>
@@ -120,6 +121,21 @@ MeshTopology MeasureTopology(const ON_Mesh &mesh)
   topology.nonManifoldVertices = CountNonManifoldVertices(triangles, vertexCount);
   topology.eulerCharacteristic = topology.vertices - int(edges.size()) + topology.faces;
   return topology;
+}
+
+double WindingNumber(const ON_Mesh &mesh, const ON_3dPoint &point)
+{
+  double total = 0.0;
+  for (const Triangle &t : Triangles(mesh)) {
+    const ON_3dVector a = mesh.Vertex(t.v[0]) - point, b = mesh.Vertex(t.v[1]) - point,
+                      c = mesh.Vertex(t.v[2]) - point;
+    const double la = a.Length(), lb = b.Length(), lc = c.Length();
+    const double numerator = ON_DotProduct(a, ON_CrossProduct(b, c));
+    const double denominator = la * lb * lc + ON_DotProduct(a, b) * lc + ON_DotProduct(b, c) * la +
+                               ON_DotProduct(c, a) * lb;
+    total += 2.0 * std::atan2(numerator, denominator);
+  }
+  return total / (4.0 * M_PI);
 }
 
 } // namespace pelmora::test

@@ -32,4 +32,8 @@ struct MeshTopology
 // never give two indices one location). Volume from the double vertices.
 MeshTopology MeasureTopology(const ON_Mesh &mesh);
 
+// How many times the closed mesh winds around `point`: about 1 inside an
+// outward mesh, 0 outside (the sum of the faces' solid angles over 4 pi).
+double WindingNumber(const ON_Mesh &mesh, const ON_3dPoint &point);
+
 } // namespace pelmora::test

@@ -3,6 +3,7 @@
 #include "PMSurface.h"
 #include "support/PointCloudGenerator.h"
 
+#include <QApplication>
 #include <gtest/gtest.h>
 #include <vtkNew.h>
 #include <vtkPoints.h>
@@ -83,6 +84,15 @@ void ExpectWrapFails(int (*wrap)(ON_Mesh &, const ON_3dPointArray &, int),
   EXPECT_EQ(wrap(mesh, cloud, 0), 0) << "case " << caseIndex;
   EXPECT_EQ(PMSurface::GetError(), L"Invalid mesh") << "case " << caseIndex;
   EXPECT_TRUE(SameMesh(mesh, MarkerMesh())) << "case " << caseIndex;
+}
+
+void EnsureApplication()
+{
+  static int argc = 1;
+  static char name[] = "test_wrap";
+  static char *argv[] = {name, nullptr};
+  if (!qApp)
+    new QApplication(argc, argv); // lives for the rest of the process
 }
 
 vtkSmartPointer<vtkImageData> ReconstructionVolume(const ON_3dPointArray &cloud)

@@ -30,6 +30,10 @@ ON_Mesh MarkerMesh();
 // The wrap returns 0, leaves "Invalid mesh" as the error and a pre-filled mesh as it was.
 void ExpectWrapFails(int (*wrap)(ON_Mesh &, const ON_3dPointArray &, int),
                      const ON_3dPointArray &cloud, int caseIndex);
+// A Qt application for the progress windows, made once for the process
+// before any wrap shows progress (the window toolkit is chosen at the first
+// window).
+void EnsureApplication();
 // The reconstruction filter's volume for the cloud, default settings.
 vtkSmartPointer<vtkImageData> ReconstructionVolume(const ON_3dPointArray &cloud);
 

@@ -9,18 +9,19 @@ namespace pelmora::test {
 
 namespace {
 
-// A digitizer's scan lines over a part: dense along x, lines 0.8 apart in
-// y, over a block with a rounded bump, and the table around it.
+// A digitizer's scan lines over a part: dense along x, lines 0.5 apart in
+// y, over a smooth hill on a plateau with sloped sides, and the table
+// around it.
 ON_3dPointArray ScanLines()
 {
   Random random(21);
   ON_3dPointArray points;
-  for (double y = 0.0; y <= 20.0; y += 0.8)
+  for (double y = 0.0; y <= 20.0; y += 0.5)
     for (double x = 0.0; x <= 30.0; x += 0.15) {
       const double bump = std::exp(-((x - 15) * (x - 15) + (y - 10) * (y - 10)) / 30.0);
-      const bool onBlock = x > 5 && x < 25 && y > 4 && y < 16;
-      points.Append(
-          ON_3dPoint(x, y, (onBlock ? 3.0 + 2.0 * bump : 0.0) + 0.01 * random.Gaussian()));
+      const double plateau = 3.0 / (1.0 + std::exp(-(8.0 - std::fabs(x - 15)) * 1.5)) /
+                             (1.0 + std::exp(-(5.0 - std::fabs(y - 10)) * 1.5));
+      points.Append(ON_3dPoint(x, y, plateau + 2.0 * bump + 0.01 * random.Gaussian()));
     }
   return points;
 }

@@ -38,11 +38,7 @@ struct ShownWindows : QObject
 
 TEST(WrapMesh, ZeroChoosesTheConvexWrapAndOnlyFlagOneOpensOneWindowTitledWithTheWrap)
 {
-  static int argc = 1;
-  static char name[] = "test_wrap";
-  static char *argv[] = {name, nullptr};
-  if (!qApp)
-    new QApplication(argc, argv); // lives for the rest of the process
+  EnsureApplication();
   ShownWindows shown;
   qApp->installEventFilter(&shown);
   const ON_3dPointArray cloud = DentedCloud();

@@ -1,0 +1,38 @@
+#include "support/FakeXServer.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace pelmora::test {
+
+bool StartFakeXServer(int number, FakeX behaviour)
+{
+  const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (listener < 0)
+    return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+  std::memcpy(address.sun_path + 1, path.data(), path.size()); // abstract: leading '\0'
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
+  if (bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+      listen(listener, 16) != 0) {
+    close(listener);
+    return false;
+  }
+  std::thread([listener, behaviour] {
+    for (;;) {
+      const int client = accept(listener, nullptr, nullptr);
+      if (client >= 0 && behaviour == FakeX::AcceptAndClose)
+        close(client);
+    }
+  }).detach();
+  return true;
+}
+
+} // namespace pelmora::test
