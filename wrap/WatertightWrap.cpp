@@ -4,6 +4,7 @@
 #include "wrap/WatertightWrap.h"
 
 #include "PMSurface.h"
+#include "framework/Guarded.h"
 #include "wrap/CreateMeshFromPolyData.h"
 #include "wrap/PointSpacing.h"
 #include "wrap/StageProgress.h"
@@ -181,11 +182,9 @@ bool BuildWatertightMesh(const ON_3dPointArray &points, double detail, StageProg
 
 double PMSurface::SuggestWrapDetail(const ON_3dPointArray &points)
 {
-  try {
-    return pelmora::wrap::SuggestDetail(points);
-  } catch (...) {
-    return 0.0; // no memory for the neighbour search
-  }
+  // 0 when there is no memory for the neighbour search.
+  return pelmora::Guarded([&] { return pelmora::wrap::SuggestDetail(points); },
+                          [](pelmora::Failure) noexcept { return 0.0; });
 }
 
 int PMSurface::WrapWatertightMesh(ON_Mesh &mesh, const ON_3dPointArray &points, double detail,
@@ -201,12 +200,8 @@ int PMSurface::WrapWatertightMesh(ON_Mesh &mesh, const ON_3dPointArray &points, 
     progress.Finish();
     return true;
   });
-  if (!result && why != "Invalid mesh") {
-    try {
-      PMSurface::SetError(CString(why.c_str()));
-    } catch (...) {
-      // No memory for the longer text: "Invalid mesh" stays.
-    }
-  }
+  // No memory for the longer text: "Invalid mesh" stays.
+  if (!result && why != "Invalid mesh")
+    pelmora::Guarded([&why] { PMSurface::SetError(CString(why.c_str())); });
   return result;
 }
