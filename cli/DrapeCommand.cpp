@@ -1,5 +1,6 @@
 // pelmora drape [CLOUD] [--direction X,Y,Z] [--grid fit|even|RxC] [--rows R --cols C]
-//   [--probe-diameter D] [--floor] [--ask] [--tolerance T] [-o surface.step|.iges]
+//   [--fit drape|accurate [--smooth W]] [--probe-diameter D] [--floor] [--ask] [--tolerance T] [-o
+//   surface.step|.iges]
 //   [--matrix grid.xyz|.csv|.ply] [--deviations FILE.csv|.ply]
 //   [--preview picture.png [--preview-points]]
 //
@@ -37,6 +38,15 @@ const char *const kHelp =
     "                       one node per point (the \"Surface Parameters\" window's\n"
     "                       suggestion); RxC rows x columns, e.g. 150x44\n"
     "  --rows R, --cols C   override the rows or columns of that grid (at least 3)\n"
+    "  --fit drape|accurate 'drape' (default): the sheet of the \"Surface\n"
+    "                       Parameters\" steps, its control points on the grid's\n"
+    "                       highest points; 'accurate': a least-squares surface\n"
+    "                       through the points themselves and, with a probe, the\n"
+    "                       lower envelope of the ball (far closer to the part;\n"
+    "                       the point matrix is then its control net)\n"
+    "  --smooth W           with --fit accurate: the smoothing weight, a length^4\n"
+    "                       (W^0.25 is about the width of the bumps it smooths\n"
+    "                       away; default: chosen from the points)\n"
     "  --probe-diameter D   compensate for a probe ball of diameter D (0 or more;\n"
     "                       default 0)\n"
     "  --floor              lower the holes to the cloud's lowest height (default:\n"
@@ -66,6 +76,8 @@ struct DrapeOptions
   std::string cloudPath;
   double direction[3] = {0, 0, -1};
   std::string grid = "fit";
+  bool accurate = false;   // --fit accurate
+  double smoothing = -1.0; // --smooth; negative: chosen by the fit
   double probeDiameter = 0.0;
   bool floor = false;
   bool ask = false;
@@ -104,6 +116,21 @@ DrapeOptions ReadOptions(const Arguments &arguments)
   if (options.grid != "fit" && options.grid != "even" && !ParseRowsByCols(options.grid, rows, cols))
     throw UsageError("--grid needs fit, even or ROWSxCOLUMNS (like 150x44), not '" + options.grid +
                      "'");
+  const std::string fit = arguments.Value("--fit", "drape");
+  if (fit != "drape" && fit != "accurate")
+    throw UsageError("--fit needs drape or accurate, not '" + fit + "'");
+  options.accurate = fit == "accurate";
+  if (arguments.Has("--smooth")) {
+    if (!options.accurate)
+      throw UsageError("--smooth is the weight of --fit accurate: give --fit accurate too");
+    options.smoothing = arguments.FiniteDouble("--smooth", 0.0);
+    if (options.smoothing < 0.0)
+      throw UsageError("--smooth needs a weight of 0 or more, not '" + arguments.Value("--smooth") +
+                       "'");
+  }
+  if (options.accurate && (arguments.Has("--floor") || arguments.Has("--interpolate")))
+    throw UsageError("--floor and --interpolate choose the drape's hole rule; --fit accurate "
+                     "holds holes by its smoothing");
   options.probeDiameter = arguments.FiniteDouble("--probe-diameter", 0.0);
   if (options.probeDiameter < 0.0)
     throw UsageError("--probe-diameter needs a diameter of 0 or more, not '" +
@@ -186,6 +213,37 @@ bool AskParameters(DrapeOutcome &outcome)
   return true;
 }
 
+// The sheet of the drape steps on the chosen grid.
+bool DrapeSheet(DrapeFrame &frame, int progress, DrapeOutcome &outcome)
+{
+  DrapeSettings drape;
+  drape.rows = outcome.rows;
+  drape.cols = outcome.cols;
+  drape.probeDiameter = outcome.probeDiameter;
+  drape.interpolate = outcome.interpolated ? 1 : 0;
+  drape.showProgress = progress;
+  return frame.Drape(drape, outcome.matrix, outcome.surface, &outcome.folds) != 0;
+}
+
+// The accurate fit on the chosen grid. Its control net stands in for the
+// point matrix (element j * cols + i is control point (i, j)), and the nodes
+// under the places where the ball could not follow the part for the folds.
+bool FitAccurately(const ON_3dPointArray &points, const ON_3dVector &direction, double smoothing,
+                   int progress, DrapeOutcome &outcome)
+{
+  outcome.accurate = true;
+  if (!PMSurface::FitSurfaceToPoints(outcome.surface, outcome.fit, points, direction, outcome.rows,
+                                     outcome.cols, outcome.probeDiameter, smoothing, progress))
+    return false;
+  outcome.matrix.Empty();
+  outcome.matrix.Reserve(outcome.rows * outcome.cols);
+  for (int j = 0; j < outcome.rows; ++j)
+    for (int i = 0; i < outcome.cols; ++i)
+      outcome.matrix.Append(ON_3dPoint(outcome.surface.CV(i, j)));
+  outcome.folds = NodesUnder(outcome.fit.tight, outcome, points, direction);
+  return true;
+}
+
 // Grid coverage, deviations and the points on folds.
 void JudgeDrape(const ON_3dPointArray &points, const ON_3dVector &direction,
                 const DrapeOptions &options, DrapeOutcome &outcome)
@@ -233,8 +291,8 @@ int RunDrape(const std::vector<std::string> &args, const Settings &settings)
 {
   Arguments arguments(
       args, {"--help", "-h", "--interpolate", "--floor", "--ask", "--preview-points"},
-      {"--direction", "--grid", "--rows", "--cols", "--probe-diameter", "--tolerance", "-o",
-       "--output", "--format", "--matrix", "--deviations", "--preview"});
+      {"--direction", "--grid", "--rows", "--cols", "--fit", "--smooth", "--probe-diameter",
+       "--tolerance", "-o", "--output", "--format", "--matrix", "--deviations", "--preview"});
   if (arguments.Has("--help") || arguments.Has("-h")) {
     std::fputs(kHelp, stdout);
     std::fputs(kFormatHelp, stdout);
@@ -261,14 +319,10 @@ int RunDrape(const std::vector<std::string> &args, const Settings &settings)
   }
   RequireSurfaceGrid(outcome, name);
 
-  DrapeSettings drape;
-  drape.rows = outcome.rows;
-  drape.cols = outcome.cols;
-  drape.probeDiameter = outcome.probeDiameter;
-  drape.interpolate = outcome.interpolated ? 1 : 0;
-  drape.showProgress = progress;
-  if (!frame.Drape(drape, outcome.matrix, outcome.surface, &outcome.folds) ||
-      !outcome.surface.IsValid()) {
+  const bool built = options.accurate
+                         ? FitAccurately(points, direction, options.smoothing, progress, outcome)
+                         : DrapeSheet(frame, progress, outcome);
+  if (!built || !outcome.surface.IsValid()) {
     PrintError(PMSurface::GetError().ToUtf8());
     return ExitFailed;
   }

@@ -27,7 +27,10 @@ void PrintNodes(const DrapeOutcome &outcome)
 {
   const PMGridCoverage &c = outcome.coverage;
   const int holes = c.nodes - c.filled;
-  if (outcome.interpolated) {
+  if (outcome.accurate) {
+    std::printf("nodes      %d: %d hold points, %d held by the smoothing (%.1f %%)\n", c.nodes,
+                c.filled, holes, Percent(holes, c.nodes));
+  } else if (outcome.interpolated) {
     const int interpolated = holes - c.borderHoles;
     std::printf("nodes      %d: %d hold points, %d interpolated (%.1f %%), %d on the floor "
                 "(%.1f %%)\n",
@@ -70,14 +73,56 @@ void PrintFolds(const DrapeOutcome &outcome)
     foldPoints.Append(outcome.matrix[folds[k]]);
   }
   const ON_BoundingBox box = foldPoints.BoundingBox();
-  std::printf("warning    the probe compensation folds the surface over itself at %d nodes "
-              "(%.1f %%): there it bends more tightly than the probe radius %.6g\n",
-              folds.Count(), Percent(folds.Count(), outcome.rows * outcome.cols),
-              0.5 * std::fabs(outcome.probeDiameter));
+  if (outcome.accurate)
+    std::printf("warning    the probe could not follow the part at %d nodes (%.1f %%): there it "
+                "is curved more tightly than the probe radius %.6g, and the surface is what the "
+                "ball reached\n",
+                folds.Count(), Percent(folds.Count(), outcome.rows * outcome.cols),
+                0.5 * std::fabs(outcome.probeDiameter));
+  else
+    std::printf("warning    the probe compensation folds the surface over itself at %d nodes "
+                "(%.1f %%): there it bends more tightly than the probe radius %.6g\n",
+                folds.Count(), Percent(folds.Count(), outcome.rows * outcome.cols),
+                0.5 * std::fabs(outcome.probeDiameter));
   std::printf("           rows %d..%d, columns %d..%d; x %.6g .. %.6g, y %.6g .. %.6g, z %.6g .. "
               "%.6g\n",
               r0, r1, c0, c1, box.m_min.x, box.m_max.x, box.m_min.y, box.m_max.y, box.m_min.z,
               box.m_max.z);
+}
+
+} // namespace
+
+namespace {
+
+// The grid the point matrix lays over the aligned cloud, and the node each
+// aligned point goes to.
+struct CloudGrid
+{
+  ON_BoundingBox box;
+  double dx = 0.0, dy = 0.0;
+  int rows = 0, cols = 0;
+
+  CloudGrid(const ON_3dPointArray &aligned, int rows_, int cols_)
+      : box(aligned.BoundingBox()), rows(rows_), cols(cols_)
+  {
+    dx = (box.m_max.x - box.m_min.x) / (cols - 1);
+    dy = (box.m_max.y - box.m_min.y) / (rows - 1);
+  }
+  int Node(const ON_3dPoint &p) const
+  {
+    return NearestNode((p.y - box.m_min.y) / dy, rows) * cols +
+           NearestNode((p.x - box.m_min.x) / dx, cols);
+  }
+};
+
+ON_3dPointArray AlignedValidPoints(const ON_3dPointArray &points, const ON_3dVector &direction)
+{
+  ON_3dPointArray aligned;
+  for (int i = 0; i < points.Count(); ++i)
+    if (points[i].IsValid())
+      aligned.Append(points[i]);
+  PMSurface::TransformPoints(aligned, direction, 1, 0);
+  return aligned;
 }
 
 } // namespace
@@ -91,24 +136,31 @@ std::vector<unsigned char> PointsOnFolds(const DrapeOutcome &outcome, const ON_3
   std::vector<unsigned char> foldNode(size_t(outcome.rows) * outcome.cols, 0);
   for (int k = 0; k < outcome.folds.Count(); ++k)
     foldNode[size_t(outcome.folds[k])] = 1;
-  // The grid as the point matrix lays it over the aligned cloud.
-  ON_3dPointArray aligned;
-  for (int i = 0; i < points.Count(); ++i)
-    if (points[i].IsValid())
-      aligned.Append(points[i]);
-  PMSurface::TransformPoints(aligned, direction, 1, 0);
-  const ON_BoundingBox box = aligned.BoundingBox();
-  const double dx = (box.m_max.x - box.m_min.x) / (outcome.cols - 1);
-  const double dy = (box.m_max.y - box.m_min.y) / (outcome.rows - 1);
+  const ON_3dPointArray aligned = AlignedValidPoints(points, direction);
+  const CloudGrid grid(aligned, outcome.rows, outcome.cols);
   for (int i = 0, k = 0; i < points.Count(); ++i) {
     if (!points[i].IsValid())
       continue;
-    const ON_3dPoint &p = aligned[k++];
-    const int col = NearestNode((p.x - box.m_min.x) / dx, outcome.cols);
-    const int row = NearestNode((p.y - box.m_min.y) / dy, outcome.rows);
-    onFold[size_t(i)] = foldNode[size_t(row) * outcome.cols + col];
+    onFold[size_t(i)] = foldNode[size_t(grid.Node(aligned[k++]))];
   }
   return onFold;
+}
+
+ON_SimpleArray<int> NodesUnder(const ON_3dPointArray &marked, const DrapeOutcome &outcome,
+                               const ON_3dPointArray &points, const ON_3dVector &direction)
+{
+  ON_SimpleArray<int> nodes;
+  if (marked.Count() == 0)
+    return nodes;
+  const CloudGrid grid(AlignedValidPoints(points, direction), outcome.rows, outcome.cols);
+  std::vector<unsigned char> hit(size_t(outcome.rows) * outcome.cols, 0);
+  const ON_3dPointArray alignedMarks = AlignedValidPoints(marked, direction);
+  for (int i = 0; i < alignedMarks.Count(); ++i)
+    hit[size_t(grid.Node(alignedMarks[i]))] = 1;
+  for (size_t k = 0; k < hit.size(); ++k)
+    if (hit[k])
+      nodes.Append(int(k));
+  return nodes;
 }
 
 void PrintDrapeSummary(const std::string &cloudName, int pointCount, const double direction[3],
@@ -120,9 +172,18 @@ void PrintDrapeSummary(const std::string &cloudName, int pointCount, const doubl
               outcome.gridOrigin.empty() ? "" : " (", outcome.gridOrigin.c_str(),
               outcome.gridOrigin.empty() ? "" : ")");
   PrintNodes(outcome);
-  if (outcome.probeDiameter != 0.0)
+  if (outcome.accurate) {
+    const PMFitReport &fit = outcome.fit;
+    std::printf("fit        accurate: least squares, smoothing %.4g (%s), residual rms %.4g\n",
+                fit.smoothing, fit.smoothingChosen ? "chosen by hold-out" : "given",
+                fit.residualRms);
+    if (outcome.probeDiameter != 0.0)
+      std::printf("probe      diameter %.6g, surface on the ball's lower envelope\n",
+                  outcome.probeDiameter);
+  } else if (outcome.probeDiameter != 0.0) {
     std::printf("probe      diameter %.6g, surface offset by %.6g\n", outcome.probeDiameter,
                 -0.5 * outcome.probeDiameter);
+  }
   const ON_NurbsSurface &s = outcome.surface;
   std::printf("surface    degree %d x %d, %d x %d control points, domain [%.6g, %.6g] x "
               "[%.6g, %.6g]\n",

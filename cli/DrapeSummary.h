@@ -3,6 +3,7 @@
 // surface, and where the probe compensation folds it.
 #pragma once
 
+#include "PMSurface.h"
 #include "PMSurfaceReports.h"
 #include "opennurbs.h"
 
@@ -21,6 +22,9 @@ struct DrapeOutcome
   bool interpolated = true;  // interior holes filled (else lowered to the floor)
   PMGridCoverage coverage;   // of the grid by the cloud
   ON_SimpleArray<int> folds; // matrix indices where the compensation folds
+                             // (accurate fit: where the ball could not follow)
+  bool accurate = false;     // the accurate fit (--fit accurate), not the sheet
+  PMFitReport fit;           // what the accurate fit found
 
   // Per cloud point: signed deviation (NaN where none), surface parameters
   // of its closest point, and whether it falls on a fold node.
@@ -37,6 +41,11 @@ struct DrapeOutcome
 // the surface has turned over.)
 std::vector<unsigned char> PointsOnFolds(const DrapeOutcome &outcome, const ON_3dPointArray &points,
                                          const ON_3dVector &direction);
+
+// The grid nodes (matrix indices, increasing, each once) that `marked`
+// points fall on, seen along the drape direction over the cloud `points`.
+ON_SimpleArray<int> NodesUnder(const ON_3dPointArray &marked, const DrapeOutcome &outcome,
+                               const ON_3dPointArray &points, const ON_3dVector &direction);
 
 void PrintDrapeSummary(const std::string &cloudName, int pointCount, const double direction[3],
                        const DrapeOutcome &outcome);

@@ -27,7 +27,7 @@ PMToolkit *QtToolkitIfAvailable(bool visibleOnly)
   // The check's X connection stays open until the module has made Qt's.
   std::unique_ptr<QtScreenCheck> screen;
   if (!QtInProcess()) {
-    screen = std::make_unique<QtScreenCheck>(visibleOnly);
+    screen = std::make_unique<QtScreenCheck>();
     if (!screen->Usable())
       return nullptr;
   }

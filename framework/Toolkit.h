@@ -64,7 +64,7 @@ PMToolkit &PMCurrentToolkitImpl();
 PMToolkit &NoneToolkit();
 PMToolkit &TerminalToolkit();
 // The Qt toolkit, or null when no QApplication exists and no display is
-// usable. Creates a QApplication when none exists; with `visibleOnly` not
-// on a platform whose windows nobody sees (QT_QPA_PLATFORM offscreen or
-// minimal). A host's own QApplication is used whatever its platform.
+// usable. Creates a QApplication when none exists. With `visibleOnly`, modal
+// windows and message boxes do not open on a platform whose windows nobody
+// sees (offscreen, minimal), as without a display.
 PMToolkit *QtToolkitIfAvailable(bool visibleOnly);

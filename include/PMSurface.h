@@ -45,7 +45,10 @@ struct PMFitReport
   ON_3dPointArray tight;    // with a probe: points of the surface (caller's
                             // orientation) where the ball could not follow
                             // the part: hollows narrower than the ball,
-                            // which it bridged, and folds; empty otherwise
+                            // which it bridged, and the control points where
+                            // the centres bend more tightly than the ball
+                            // (FindProbeFolds on the centre surface: there a
+                            // normal offset would fold); empty otherwise
 };
 
 class PELMORA_API PMSurface
@@ -298,7 +301,8 @@ public:
   //   report    out: what the fit found (see PMFitReport).
   // Progress: "Fitting surface", then with a probe "Compensating probe".
   // Result: 1; 0 with a message, surface and report untouched: "The surface
-  // needs at least 3 rows and 3 columns", "Not enough points to fit a
+  // needs at least 3 rows and 3 columns", "The surface has too many
+  // control points" (more than 2^22), "Not enough points to fit a
   // surface" (fewer than 3 finite points), "The points have no extent
   // across the direction", "The direction must be finite and not zero",
   // "The probe diameter must be finite and not negative", "The smoothing

@@ -2,11 +2,11 @@
 //
 //   Automatic  Qt when a QApplication exists or a display is usable (the
 //              library then creates its own QApplication), otherwise None.
-//              Without a QApplication of the host's, a platform whose
-//              windows nobody sees (QT_QPA_PLATFORM offscreen or minimal)
-//              counts as no display, so that a modal window cannot wait
-//              forever; an X display counts only when it completes the
-//              connection handshake within a few seconds.
+//              On a platform whose windows nobody sees (offscreen,
+//              minimal) modal windows do not open, as without a display,
+//              so that none waits forever for an answer; an X display
+//              counts only when it completes the connection handshake
+//              within a few seconds.
 //   Qt         real Qt widgets (also offscreen); falls back to None when no
 //              display is usable.
 //   Terminal   the progress window as one live line on standard error; modal

@@ -8,11 +8,11 @@ namespace pelmora {
 
 namespace {
 
-// Centre speeds (centre travel over sample travel) outside this band mark
-// a tight place. On a part the ball follows, the speed is (R + r) / R on a
-// bump of radius R and (R - r) / R in a hollow of radius R > r.
+// A touching centre that moves less than this per unit of sample travel
+// marks a bridge. On a part the ball follows, the centre moves (R + r) / R
+// on a bump of radius R and (R - r) / R in a hollow of radius R > r: the
+// bound flags hollows up to 1.25 r.
 constexpr double kStillSpeed = 0.2;
-constexpr double kJumpSpeed = 8.0;
 
 struct Probe
 {
@@ -85,6 +85,16 @@ double descend(const Probe &probe, double &cx, double &cy)
   return best;
 }
 
+// The centre straight up the centre surface's normal from q: where the
+// touching ball's centre lies where the ball follows the part.
+ON_2dPoint normalCentre(const Probe &probe)
+{
+  const HeightJet jet = probe.centres.JetAt(probe.q.x, probe.q.y);
+  const double norm = std::sqrt(1.0 + jet.zx * jet.zx + jet.zy * jet.zy);
+  return ON_2dPoint(probe.q.x - probe.radius * jet.zx / norm,
+                    probe.q.y - probe.radius * jet.zy / norm);
+}
+
 // The envelope height at q and the centre of the ball that touches there.
 double lowestBall(const Probe &probe, double &cx, double &cy)
 {
@@ -104,9 +114,8 @@ double lowestBall(const Probe &probe, double &cx, double &cy)
       by = y;
     }
   };
-  const HeightJet jet = probe.centres.JetAt(probe.q.x, probe.q.y);
-  const double norm = std::sqrt(1.0 + jet.zx * jet.zx + jet.zy * jet.zy);
-  consider(probe.q.x - r * jet.zx / norm, probe.q.y - r * jet.zy / norm);
+  const ON_2dPoint normal = normalCentre(probe);
+  consider(normal.x, normal.y);
   for (int i = -3; i <= 3; ++i)
     for (int j = -3; j <= 3; ++j)
       if (i * i + j * j <= 9)
@@ -124,8 +133,8 @@ bool onBorder(const HeightSpline &centres, const ON_2dPoint &c)
 }
 
 // Marks both samples of every link along which the touching centre stands
-// still or jumps; links with a centre held on the rectangle's border say
-// nothing (the border holds it, not the part).
+// still; links with a centre held on the rectangle's border say nothing
+// (the border holds it, not the part).
 void markTight(const HeightSpline &centres, const std::vector<ON_2dPoint> &touching,
                BallEnvelope &envelope)
 {
@@ -137,7 +146,7 @@ void markTight(const HeightSpline &centres, const std::vector<ON_2dPoint> &touch
     const double step = std::hypot(envelope.points[a].x - envelope.points[b].x,
                                    envelope.points[a].y - envelope.points[b].y);
     const double speed = std::hypot(ca.x - cb.x, ca.y - cb.y) / step;
-    if (speed < kStillSpeed || speed > kJumpSpeed)
+    if (speed < kStillSpeed)
       envelope.tight[a] = envelope.tight[b] = 1;
   };
   for (int r = 0; r < rows; ++r)

@@ -6,7 +6,7 @@
 //
 // Where the part is curved more tightly than the ball, this is the hollow
 // the ball could reach (a ball-shaped bridge), never the loop that moving
-// each centre by r along its normal would make. Such places are marked.
+// each centre by r along its normal would make. Bridges are marked.
 #pragma once
 
 #include "surface/HeightSpline.h"
@@ -20,7 +20,7 @@ struct BallEnvelope
 {
   int rows = 0, cols = 0;           // samples, row-major (x grows with the column)
   std::vector<ON_3dPoint> points;   // sample position and envelope height
-  std::vector<unsigned char> tight; // 1 where the ball could not follow the part
+  std::vector<unsigned char> tight; // 1 where the ball bridges a hollow
   int tightCount = 0;
   // 1 where the touching ball's centre lies inside the rectangle; where the
   // rectangle's border holds it, the balls beyond the border are missing
@@ -32,9 +32,11 @@ struct BallEnvelope
 // the centres' spline (both axes), over the same rectangle. The minimum is
 // taken over centres inside that rectangle only, so near its border the
 // envelope rests on fewer balls. A sample is marked tight when the touching
-// ball's centre, seen from one sample to the next, stands nearly still (a
-// hollow narrower than the ball: the ball bridges it) or jumps (the contact
-// leaves one side of a fold for the other).
+// ball's centre, seen from one sample to the next, stands nearly still: a
+// hollow narrower than the ball, which the ball bridges. (Where the centres
+// bend more tightly than the ball, the envelope is the lowest of the balls
+// there, and the normal offset would fold: that is the centre surface's
+// curvature, tested on it directly.)
 BallEnvelope EnvelopeOfBall(const HeightSpline &centres, double radius, int samplesPerSpan);
 
 } // namespace pelmora

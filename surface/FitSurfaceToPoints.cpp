@@ -12,7 +12,6 @@
 #include "surface/SmoothingFit.h"
 
 #include <cmath>
-#include <limits>
 #include <new>
 #include <vector>
 
@@ -24,6 +23,10 @@ using namespace pelmora;
 // keeps the envelope fit well posed where its samples are left out.
 constexpr int kEnvelopeSamplesPerSpan = 2;
 constexpr double kEnvelopeSmoothingSpans = 1.0 / 64.0;
+
+// About 1.2 kB of work space per control point: 4M control points need
+// about 5 GB.
+constexpr long long kMostControlPoints = 1LL << 22;
 
 const wchar_t *const kNotFitted = L"The surface could not be fitted";
 
@@ -56,26 +59,6 @@ bool fitHeights(const std::vector<ON_3dPoint> &points, const SplineAxis &x, cons
                           fit);
 }
 
-// The surface a ball of `radius` touched, fitted on the same grid. Only the
-// envelope samples whose touching ball lies inside the cloud's extent are
-// fitted; the penalty carries the surface over the rest of the border.
-bool compensate(const HeightSpline &centres, double radius, SmoothFit &fit, ON_3dPointArray &tight)
-{
-  const BallEnvelope envelope = EnvelopeOfBall(centres, radius, kEnvelopeSamplesPerSpan);
-  std::vector<ON_3dPoint> supported;
-  supported.reserve(envelope.points.size());
-  for (size_t i = 0; i < envelope.points.size(); ++i) {
-    if (envelope.supported[i])
-      supported.push_back(envelope.points[i]);
-    if (envelope.tight[i])
-      tight.Append(envelope.points[i]);
-  }
-  const double smoothing =
-      std::pow(kEnvelopeSmoothingSpans * std::min(centres.x.Step(), centres.y.Step()), 4);
-  return fitHeights(supported.size() >= 3 ? supported : envelope.points, centres.x, centres.y,
-                    smoothing, fit);
-}
-
 // The height field as a NURBS surface, rotated back along `direction`.
 bool makeSurface(const HeightSpline &field, const ON_3dVector &direction, int showProgress,
                  ON_NurbsSurface &surface)
@@ -101,12 +84,59 @@ bool makeSurface(const HeightSpline &field, const ON_3dVector &direction, int sh
   return surface.IsValid();
 }
 
+// Where moving the centres by the probe radius along their normal would fold
+// (the centres bend more tightly than the ball, seen from the probe), the
+// drape's fold rule applied to the centre surface: the places over those
+// control points, at the height of the compensated field `part`.
+void addFolds(const HeightSpline &centres, double probeDiameter, const HeightSpline &part,
+              ON_3dPointArray &tight)
+{
+  ON_NurbsSurface surface;
+  ON_SimpleArray<int> folds;
+  if (!makeSurface(centres, ON_3dVector(0, 0, -1), 0, surface) ||
+      !PMSurface::FindProbeFolds(surface, probeDiameter, folds))
+    return;
+  for (int k = 0; k < folds.Count(); ++k) {
+    const double x = centres.x.Greville(folds[k] % centres.Cols());
+    const double y = centres.y.Greville(folds[k] / centres.Cols());
+    tight.Append(ON_3dPoint(x, y, part.HeightAt(x, y)));
+  }
+}
+
+// The surface a ball of `probeDiameter` touched, fitted on the same grid.
+// Only the envelope samples whose touching ball lies inside the cloud's
+// extent are fitted; the penalty carries the surface over the rest of the
+// border. `tight` receives the bridges and the folds.
+bool compensate(const HeightSpline &centres, double probeDiameter, SmoothFit &fit,
+                ON_3dPointArray &tight)
+{
+  const BallEnvelope envelope =
+      EnvelopeOfBall(centres, 0.5 * probeDiameter, kEnvelopeSamplesPerSpan);
+  std::vector<ON_3dPoint> supported;
+  supported.reserve(envelope.points.size());
+  for (size_t i = 0; i < envelope.points.size(); ++i) {
+    if (envelope.supported[i])
+      supported.push_back(envelope.points[i]);
+    if (envelope.tight[i])
+      tight.Append(envelope.points[i]);
+  }
+  const double smoothing =
+      std::pow(kEnvelopeSmoothingSpans * std::min(centres.x.Step(), centres.y.Step()), 4);
+  if (!fitHeights(supported.size() >= 3 ? supported : envelope.points, centres.x, centres.y,
+                  smoothing, fit))
+    return false;
+  addFolds(centres, probeDiameter, fit.spline, tight);
+  return true;
+}
+
 // The message for input the fit cannot work on, or null.
 const wchar_t *refusal(int rows, int cols, const ON_3dVector &direction, double probeDiameter,
                        double smoothing)
 {
   if (rows < 3 || cols < 3)
     return L"The surface needs at least 3 rows and 3 columns";
+  if (static_cast<long long>(rows) * cols > kMostControlPoints)
+    return L"The surface has too many control points";
   if (!finiteDirection(direction))
     return L"The direction must be finite and not zero";
   if (!std::isfinite(probeDiameter) || probeDiameter < 0.0)
@@ -128,9 +158,6 @@ int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointAr
 {
   if (const wchar_t *message = refusal(rows, cols, direction, probeDiameter, smoothing))
     return fail(message);
-  // Far more control points than an int can count are no memory either.
-  if (static_cast<long long>(rows) * cols > std::numeric_limits<int>::max() / 32)
-    throw std::bad_alloc();
   const std::vector<ON_3dPoint> aligned = alignedFinitePoints(points, direction, showProgress);
   if (aligned.size() < 3)
     return fail(L"Not enough points to fit a surface");
@@ -160,8 +187,7 @@ int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointAr
     SmoothFit part;
     {
       ProgressPhase phase(L"Compensating probe", showProgress);
-      phase.Run(
-          1, [&](int) { fitted = compensate(fit.spline, 0.5 * probeDiameter, part, found.tight); });
+      phase.Run(1, [&](int) { fitted = compensate(fit.spline, probeDiameter, part, found.tight); });
     }
     if (!fitted)
       return fail(kNotFitted);

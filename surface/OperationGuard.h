@@ -3,6 +3,7 @@
 // of failure and makes the result 0.
 #pragma once
 
+#include "PMExport.h"
 #include "framework/Guarded.h"
 
 namespace pelmora {
@@ -15,8 +16,9 @@ struct FailureMessages
 };
 
 // Replaces the library's error text; never throws (the previous text stays
-// when the copy cannot be made). PMSurface::SetError for internal callers.
-void SetErrorText(const wchar_t *message) noexcept;
+// when the copy cannot be made). PMSurface::SetError for internal callers,
+// exported for the library's modules (the wraps).
+PELMORA_API void SetErrorText(const wchar_t *message) noexcept;
 
 // Returns body() (1 or 0); when it throws, sets the message for the failure
 // and returns 0.

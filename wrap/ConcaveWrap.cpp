@@ -1,14 +1,20 @@
 // PMSurface::WrapConcaveMesh: a surface reconstructed from the unorganised
 // points (vtkSurfaceReconstructionFilter's signed distance volume, contoured
-// at 0 by vtkContourFilter), flipped so that its faces point outwards.
+// at 0 by vtkContourFilter), flipped so that its faces point outwards; where
+// that is not a closed, 2-manifold mesh, the watertight wrap.
 #include "PMSurface.h"
 #include "wrap/CreateMeshFromPolyData.h"
+#include "wrap/MeshSoundness.h"
+#include "wrap/StageProgress.h"
+#include "wrap/WatertightWrap.h"
 #include "wrap/WrapFrame.h"
 
 #include <vtkContourFilter.h>
 #include <vtkImageData.h>
 #include <vtkPolyData.h>
 #include <vtkSurfaceReconstructionFilter.h>
+
+#include <string>
 
 namespace pelmora::wrap {
 
@@ -34,6 +40,23 @@ void RunConcavePipeline(vtkPolyData *input, int showProgress, const ON_3dPoint &
   CreateMeshFromPolyData(working, contour->GetOutput(), origin);
 }
 
+// The reconstruction's contour, where it is closed and 2-manifold, keeps
+// its shape, turned outward if it faces in. Otherwise (open pieces, fins,
+// sheets, or a contour ON_Mesh rejects) the cloud gets the watertight wrap
+// at its suggested detail, which always closes. The wrap's one progress
+// window belongs to the reconstruction filter, so the fallback shows none.
+bool SettleConcaveMesh(const ON_3dPointArray &points, int, ON_Mesh &working)
+{
+  if (IsClosedManifold(working)) {
+    if (EnclosedVolume6(working) < 0.0)
+      working.Flip();
+    return true;
+  }
+  StageProgress silent("Wrapping concave mesh", 0);
+  std::string why;
+  return BuildWatertightMesh(points, 0.0, silent, working, why);
+}
+
 } // namespace
 
 } // namespace pelmora::wrap
@@ -42,5 +65,5 @@ int PMSurface::WrapConcaveMesh(ON_Mesh &mesh, const ON_3dPointArray &points, int
 {
   using namespace pelmora::wrap;
   return RunWrapFrame(mesh, points, showProgress,
-                      WrapRecipe{ConcaveWrapCanRun, RunConcavePipeline, true});
+                      WrapRecipe{ConcaveWrapCanRun, RunConcavePipeline, true, SettleConcaveMesh});
 }

@@ -1,6 +1,7 @@
 // Stage progress on the pipeline reporter; see StageProgress.h.
 #include "wrap/StageProgress.h"
 
+#include "framework/Guarded.h"
 #include "ui/PipelineProgress.h"
 
 namespace pelmora::wrap {
@@ -16,12 +17,8 @@ StageProgress::StageProgress(const char *title, int showProgress)
 
 StageProgress::~StageProgress()
 {
-  if (!m_open)
-    return;
-  try {
-    thePipelineProgress.EndProgress();
-  } catch (...) {
-  }
+  if (m_open)
+    Guarded([] { thePipelineProgress.EndProgress(); });
 }
 
 void StageProgress::Reach(double fraction)

@@ -4,6 +4,7 @@
 #include "wrap/WatertightWrap.h"
 
 #include "PMSurface.h"
+#include "framework/Guarded.h"
 #include "wrap/CreateMeshFromPolyData.h"
 #include "wrap/PointSpacing.h"
 #include "wrap/StageProgress.h"
@@ -16,6 +17,7 @@
 #include <vtkImageData.h>
 #include <vtkPointData.h>
 #include <vtkPolyData.h>
+#include <vtkWindowedSincPolyDataFilter.h>
 
 #include <algorithm>
 #include <cmath>
@@ -109,7 +111,21 @@ void Contour(std::vector<float> &field, const VoxelGrid &grid, const ON_3dPoint 
   contour->ComputeScalarsOff();
   contour->InterpolateAttributesOff();
   contour->Update();
-  CreateMeshFromPolyData(wrapped, contour->GetOutput(), origin);
+
+  // The contour steps with the voxels; a windowed-sinc smoothing moves its
+  // vertices only (faces and their order stay), taking off the steps
+  // without shrinking the shape.
+  vtkSmartPointer<vtkWindowedSincPolyDataFilter> smooth =
+      CreateVtk<vtkWindowedSincPolyDataFilter>();
+  smooth->SetInputData(contour->GetOutput());
+  smooth->SetNumberOfIterations(15);
+  smooth->SetPassBand(0.1);
+  smooth->BoundarySmoothingOff();
+  smooth->FeatureEdgeSmoothingOff();
+  smooth->NonManifoldSmoothingOff();
+  smooth->NormalizeCoordinatesOn();
+  smooth->Update();
+  CreateMeshFromPolyData(wrapped, smooth->GetOutput(), origin);
 
   // The contour's faces all turn the same way; the sign of the enclosed
   // volume says which.
@@ -166,11 +182,9 @@ bool BuildWatertightMesh(const ON_3dPointArray &points, double detail, StageProg
 
 double PMSurface::SuggestWrapDetail(const ON_3dPointArray &points)
 {
-  try {
-    return pelmora::wrap::SuggestDetail(points);
-  } catch (...) {
-    return 0.0; // no memory for the neighbour search
-  }
+  // 0 when there is no memory for the neighbour search.
+  return pelmora::Guarded([&] { return pelmora::wrap::SuggestDetail(points); },
+                          [](pelmora::Failure) noexcept { return 0.0; });
 }
 
 int PMSurface::WrapWatertightMesh(ON_Mesh &mesh, const ON_3dPointArray &points, double detail,
@@ -186,12 +200,8 @@ int PMSurface::WrapWatertightMesh(ON_Mesh &mesh, const ON_3dPointArray &points, 
     progress.Finish();
     return true;
   });
-  if (!result && why != "Invalid mesh") {
-    try {
-      PMSurface::SetError(CString(why.c_str()));
-    } catch (...) {
-      // No memory for the longer text: "Invalid mesh" stays.
-    }
-  }
+  // No memory for the longer text: "Invalid mesh" stays.
+  if (!result && why != "Invalid mesh")
+    pelmora::Guarded([&why] { PMSurface::SetError(CString(why.c_str())); });
   return result;
 }

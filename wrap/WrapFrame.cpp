@@ -2,6 +2,7 @@
 #include "wrap/WrapFrame.h"
 
 #include "PMSurface.h"
+#include "surface/OperationGuard.h"
 #include "ui/PipelineProgress.h"
 #include "wrap/VtkWarningsOff.h"
 
@@ -43,12 +44,9 @@ void Observe(vtkAlgorithm *filter, unsigned long event,
   filter->AddObserver(event, command);
 }
 
-void CloseProgressWindow()
+void CloseProgressWindow() noexcept
 {
-  try {
-    thePipelineProgress.EndProgress();
-  } catch (...) {
-  }
+  Guarded([] { thePipelineProgress.EndProgress(); });
 }
 
 vtkSmartPointer<vtkPolyData> MakeInputPolyData(const ON_3dPointArray &points)
@@ -81,7 +79,7 @@ bool BuildWorkingMesh(ON_Mesh &working, const ON_3dPointArray &points, int showP
   }
   if (recipe.flip)
     working.Flip();
-  return true;
+  return recipe.settle == nullptr || recipe.settle(points, showProgress, working);
 }
 
 } // namespace
@@ -116,26 +114,26 @@ void HookPipelineProgress(vtkAlgorithm *filter, const char *progressText, int sh
 
 int HandOverWrap(ON_Mesh &mesh, int showProgress, const std::function<bool(ON_Mesh &)> &build)
 {
-  try {
-    ON_Mesh working;
-    if (build(working) && working.IsValid()) {
-      mesh = working;
-      return 1;
-    }
-  } catch (...) {
-    // Allocation failures and anything the filters throw end here; every
-    // VTK object is released by its smart pointer on the way out. A filter
-    // that stopped half-way never sent its end event, so the progress
-    // window it opened is closed here (closing a closed one does nothing).
-    if (showProgress == 1)
-      CloseProgressWindow();
-  }
-  try {
-    PMSurface::SetError(CString(L"Invalid mesh"));
-  } catch (...) {
-    // Only the text's copy can fail, for lack of memory; the result stays 0.
-  }
-  return 0;
+  // Allocation failures and anything the filters throw end as a failed
+  // wrap; every VTK object is released by its smart pointer on the way out.
+  // A filter that stopped half-way never sent its end event, so the
+  // progress window it opened is closed (closing a closed one does nothing).
+  const int result = Guarded(
+      [&] {
+        ON_Mesh working;
+        if (!build(working) || !working.IsValid())
+          return 0;
+        mesh = working;
+        return 1;
+      },
+      [showProgress](Failure) noexcept {
+        if (showProgress == 1)
+          CloseProgressWindow();
+        return 0;
+      });
+  if (!result)
+    SetErrorText(L"Invalid mesh");
+  return result;
 }
 
 int RunWrapFrame(ON_Mesh &mesh, const ON_3dPointArray &points, int showProgress,

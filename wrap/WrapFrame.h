@@ -43,6 +43,9 @@ struct WrapRecipe
   bool (*canRun)(const FloatBounds &bounds); // inputs the filters can take
   PipelineRunner runPipeline;
   bool flip; // reverse every face of the converted mesh
+  // Optional: given the cloud and the flipped mesh, makes it what the wrap
+  // promises or returns false (the wrap then fails).
+  bool (*settle)(const ON_3dPointArray &points, int showProgress, ON_Mesh &working);
 };
 
 // The end every wrap shares: runs `build` into an empty working mesh, and

@@ -88,7 +88,8 @@ Errors sphereErrors(const ON_NurbsSurface &surface, double radius, double limit)
 }
 
 // Arguments: grid side, sphere radius, half width of the probed square,
-// mode (0: the drape's grid, fit and offset; 1: the accurate fit).
+// mode (0: the drape's grid, fit and offset; 1: the accurate fit), and the
+// deviation of the Gaussian noise on the centres' heights in micrometres.
 // Centre errors are taken where the centres lie 1 mm inside the square,
 // compensated errors where the touching ball's centre does.
 void AccurateFitAccuracy(benchmark::State &state)
@@ -100,6 +101,7 @@ void AccurateFitAccuracy(benchmark::State &state)
   spec.xmin = spec.ymin = -half;
   spec.xmax = spec.ymax = half;
   spec.count = 40000;
+  spec.noise = 1e-3 * static_cast<double>(state.range(4));
   spec.height = [radius](double x, double y) {
     const double c = radius + kBall;
     return std::sqrt(c * c - x * x - y * y);
@@ -142,9 +144,11 @@ void AccurateFitAccuracy(benchmark::State &state)
   state.counters["inner_part_rms"] = innerPart.rms;
 }
 BENCHMARK(AccurateFitAccuracy)
-    ->ArgsProduct({{60, 120}, {50}, {30}, {0, 1}})
-    ->Args({60, 5, 3, 0})
-    ->Args({60, 5, 3, 1})
+    ->ArgsProduct({{60, 120}, {50}, {30}, {0, 1}, {0}})
+    ->Args({60, 5, 3, 0, 0})
+    ->Args({60, 5, 3, 1, 0})
+    ->Args({60, 50, 30, 0, 5})
+    ->Args({60, 50, 30, 1, 5})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

@@ -1,22 +1,19 @@
-// Convex and concave wraps on sphere-like and scan-like clouds; the same
-// VTK pipelines run bare (the time spent inside VTK); and the conversion of
-// a pipeline's output into an ON_Mesh (the part of a wrap that is ours).
+// Convex, concave and watertight wraps on sphere-like and scan-like clouds;
+// the concave VTK pipeline run bare (the time spent inside VTK); and the
+// conversion of a pipeline's output into an ON_Mesh (the part of a wrap that
+// is ours).
 #include "PMSurface.h"
 #include "support/PointCloudGenerator.h"
 #include "wrap/CreateMeshFromPolyData.h"
 
 #include <benchmark/benchmark.h>
 #include <vtkContourFilter.h>
-#include <vtkDataSetSurfaceFilter.h>
-#include <vtkDelaunay3D.h>
 #include <vtkImageData.h>
 #include <vtkNew.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
-#include <vtkPolyDataNormals.h>
 #include <vtkSmartPointer.h>
 #include <vtkSurfaceReconstructionFilter.h>
-#include <vtkUnstructuredGrid.h>
 
 #include <cmath>
 #include <map>
@@ -82,25 +79,6 @@ vtkSmartPointer<vtkPolyData> InputPolyData(const ON_3dPointArray &cloud)
   return input;
 }
 
-vtkSmartPointer<vtkPolyData> ConvexPipeline(vtkPolyData *input)
-{
-  vtkNew<vtkDelaunay3D> triangulation;
-  triangulation->SetInputData(input);
-  triangulation->Update();
-  vtkNew<vtkDataSetSurfaceFilter> surface;
-  surface->SetInputData(triangulation->GetOutput());
-  surface->Update();
-  vtkNew<vtkPolyDataNormals> normals;
-  normals->SetInputData(surface->GetOutput());
-  normals->ConsistencyOn();
-  normals->ComputeCellNormalsOn();
-  normals->ComputePointNormalsOff();
-  normals->SplittingOff();
-  normals->SetFeatureAngle(0.05);
-  normals->Update();
-  return normals->GetOutput();
-}
-
 vtkSmartPointer<vtkPolyData> ConcavePipeline(vtkPolyData *input)
 {
   vtkNew<vtkSurfaceReconstructionFilter> reconstruction;
@@ -137,21 +115,36 @@ template <CloudKind kind> void BM_ConcaveWrap(benchmark::State &state)
   state.SetComplexityN(state.range(0));
 }
 
-template <CloudKind kind, bool concave> void BM_VtkPipelineOnly(benchmark::State &state)
+template <CloudKind kind> void BM_WatertightWrap(benchmark::State &state)
+{
+  const ON_3dPointArray &cloud = Cloud(kind, static_cast<int>(state.range(0)));
+  double faces = 0.0;
+  for (auto _ : state) {
+    ON_Mesh mesh;
+    if (PMSurface::WrapWatertightMesh(mesh, cloud, 0.0, 0) != 1)
+      state.SkipWithError("wrap failed");
+    faces = mesh.FaceCount();
+  }
+  state.counters["faces"] = faces;
+  state.counters["detail"] = PMSurface::SuggestWrapDetail(cloud);
+  state.SetComplexityN(state.range(0));
+}
+
+template <CloudKind kind> void BM_ConcavePipelineOnly(benchmark::State &state)
 {
   const ON_3dPointArray &cloud = Cloud(kind, static_cast<int>(state.range(0)));
   for (auto _ : state) {
     vtkSmartPointer<vtkPolyData> input = InputPolyData(cloud);
-    vtkSmartPointer<vtkPolyData> output = concave ? ConcavePipeline(input) : ConvexPipeline(input);
+    vtkSmartPointer<vtkPolyData> output = ConcavePipeline(input);
     benchmark::DoNotOptimize(output->GetNumberOfPolys());
   }
 }
 
-template <CloudKind kind, bool concave> void BM_Conversion(benchmark::State &state)
+template <CloudKind kind> void BM_Conversion(benchmark::State &state)
 {
   const ON_3dPointArray &cloud = Cloud(kind, static_cast<int>(state.range(0)));
   vtkSmartPointer<vtkPolyData> input = InputPolyData(cloud);
-  vtkSmartPointer<vtkPolyData> output = concave ? ConcavePipeline(input) : ConvexPipeline(input);
+  vtkSmartPointer<vtkPolyData> output = ConcavePipeline(input);
   for (auto _ : state) {
     ON_Mesh mesh;
     if (!pelmora::wrap::CreateMeshFromPolyData(mesh, output))
@@ -164,15 +157,27 @@ template <CloudKind kind, bool concave> void BM_Conversion(benchmark::State &sta
 } // namespace
 
 BENCHMARK_TEMPLATE(BM_ConvexWrap, Sphere)
-    ->Arg(1000)
     ->Arg(10000)
-    ->Arg(30000)
+    ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 BENCHMARK_TEMPLATE(BM_ConvexWrap, Scan)
-    ->Arg(1000)
     ->Arg(10000)
-    ->Arg(30000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_WatertightWrap, Sphere)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK_TEMPLATE(BM_WatertightWrap, Scan)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 BENCHMARK_TEMPLATE(BM_ConcaveWrap, Sphere)
@@ -187,15 +192,7 @@ BENCHMARK_TEMPLATE(BM_ConcaveWrap, Scan)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
-BENCHMARK_TEMPLATE(BM_VtkPipelineOnly, Sphere, false)
-    ->Arg(10000)
-    ->Arg(30000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_VtkPipelineOnly, Sphere, true)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_VtkPipelineOnly, Scan, true)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Conversion, Sphere, false)
-    ->Arg(10000)
-    ->Arg(30000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Conversion, Sphere, true)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Conversion, Scan, true)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_ConcavePipelineOnly, Sphere)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_ConcavePipelineOnly, Scan)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Conversion, Sphere)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Conversion, Scan)->Arg(100000)->Unit(benchmark::kMillisecond);

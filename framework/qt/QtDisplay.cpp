@@ -42,15 +42,14 @@ bool WaylandReachable()
   return ConnectUnix(path);
 }
 
-// The windows of these platforms exist in memory only: nobody sees them.
-bool Invisible(const std::string &platform)
-{
-  return platform == "offscreen" || platform == "minimal";
-}
-
 } // namespace
 
-QtScreenCheck::QtScreenCheck(bool visibleOnly)
+bool QtPlatformInvisible(const std::string &name)
+{
+  return name == "offscreen" || name == "minimal";
+}
+
+QtScreenCheck::QtScreenCheck()
 {
   const char *requested = std::getenv("QT_QPA_PLATFORM");
   if (!requested || !*requested) {
@@ -64,7 +63,7 @@ QtScreenCheck::QtScreenCheck(bool visibleOnly)
     const size_t end = list.find(';', begin);
     const std::string entry =
         list.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-    m_usable = PlatformUsable(entry.substr(0, entry.find(':')), visibleOnly);
+    m_usable = PlatformUsable(entry.substr(0, entry.find(':')));
     if (end == std::string::npos)
       break;
     begin = end + 1;
@@ -76,10 +75,10 @@ QtScreenCheck::~QtScreenCheck()
   pelmora::CloseXDisplay(m_xProbe);
 }
 
-bool QtScreenCheck::PlatformUsable(const std::string &platform, bool visibleOnly)
+bool QtScreenCheck::PlatformUsable(const std::string &platform)
 {
-  if (Invisible(platform))
-    return !visibleOnly;
+  if (QtPlatformInvisible(platform))
+    return true;
   if (platform == "xcb")
     return ProbeX();
   if (platform.rfind("wayland", 0) == 0)

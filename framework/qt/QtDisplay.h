@@ -8,8 +8,7 @@
 
 // Checks the platform Qt would use ($QT_QPA_PLATFORM, X by default): an X
 // display that completes the connection handshake in time, a Wayland
-// socket, or the offscreen and minimal platforms unless `visibleOnly` (their
-// windows are seen by nobody, so a modal one would wait forever). The X
+// socket, or the offscreen and minimal platforms. The X
 // connection of the check stays open while the object lives: create Qt's
 // application within its lifetime, so that an X server that resets when its
 // last client leaves (Xvfb) cannot reset between the check and Qt.
@@ -17,7 +16,7 @@
 class PELMORA_API QtScreenCheck
 {
 public:
-  explicit QtScreenCheck(bool visibleOnly);
+  QtScreenCheck();
   ~QtScreenCheck();
   QtScreenCheck(const QtScreenCheck &) = delete;
   QtScreenCheck &operator=(const QtScreenCheck &) = delete;
@@ -25,9 +24,13 @@ public:
   bool Usable() const { return m_usable; }
 
 private:
-  bool PlatformUsable(const std::string &platform, bool visibleOnly);
+  bool PlatformUsable(const std::string &platform);
   bool ProbeX();
 
   bool m_usable = false;
   _XDisplay *m_xProbe = nullptr;
 };
+
+// Whether windows of the platform `name` (QGuiApplication::platformName)
+// are seen by nobody: offscreen and minimal.
+PELMORA_API bool QtPlatformInvisible(const std::string &name);

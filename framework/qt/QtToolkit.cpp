@@ -485,17 +485,21 @@ void QtWindow::EndModal(int code)
 class QtToolkit final : public PMToolkit
 {
 public:
+  // With `modalOnlyWhereSeen`, modal windows and message boxes do not open
+  // on a platform whose windows nobody sees: no one could answer them.
+  explicit QtToolkit(bool modalOnlyWhereSeen) : m_modalOnlyWhereSeen(modalOnlyWhereSeen) {}
+
   std::unique_ptr<PMToolkitWindow> CreateDialogWindow(const DialogTemplate &dialog, HWND owner,
                                                       bool modal, PMWindowEvents &events) override
   {
-    if (!OnGuiThread())
+    if (!OnGuiThread() || (modal && !AnswerableHere()))
       return nullptr;
     return std::make_unique<QtWindow>(dialog, LiveWidget(owner), modal, events);
   }
 
   int MessageBox(HWND owner, const CString &text, const CString &caption, UINT type) override
   {
-    if (!OnGuiThread())
+    if (!OnGuiThread() || !AnswerableHere())
       return 0;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (type & 0xF0) {
@@ -521,17 +525,25 @@ public:
 
 private:
   static bool OnGuiThread() { return qApp && QThread::currentThread() == qApp->thread(); }
+  bool AnswerableHere() const
+  {
+    return !m_modalOnlyWhereSeen ||
+           !QtPlatformInvisible(QGuiApplication::platformName().toStdString());
+  }
+
+  bool m_modalOnlyWhereSeen;
 };
 
 } // namespace
 
 PMToolkit *QtToolkitIfAvailable(bool visibleOnly)
 {
-  static QtToolkit toolkit;
+  static QtToolkit anywhere(false), seenOnly(true);
+  QtToolkit *toolkit = visibleOnly ? &seenOnly : &anywhere;
   QCoreApplication *app = QCoreApplication::instance();
-  if (app) // the host's: its platform is the host's choice
-    return qobject_cast<QApplication *>(app) ? &toolkit : nullptr;
-  const QtScreenCheck screen(visibleOnly);
+  if (app)
+    return qobject_cast<QApplication *>(app) ? toolkit : nullptr;
+  const QtScreenCheck screen;
   if (!screen.Usable())
     return nullptr;
   // The library's own application object, kept for the life of the process,
@@ -540,5 +552,5 @@ PMToolkit *QtToolkitIfAvailable(bool visibleOnly)
   static char name[] = "pelmora";
   static char *argv[] = {name, nullptr};
   static QApplication *own = new QApplication(argc, argv);
-  return own ? &toolkit : nullptr;
+  return own ? toolkit : nullptr;
 }

@@ -1,6 +1,7 @@
 // The accurate fit: least squares through scattered probe centres and the
 // ball's envelope, checked against parts whose true surface is known.
 #include "PMSurface.h"
+#include "opennurbs/ParallelFor.h"
 #include "support/PointCloudGenerator.h"
 
 #include <gtest/gtest.h>
@@ -305,6 +306,7 @@ TEST(FitSurfaceToPoints, RefusedInputLeavesSurfaceAndReportAlone)
   } cases[] = {
       {good, {0, 0, -1}, 2, 10, 0, -1, L"The surface needs at least 3 rows and 3 columns"},
       {good, {0, 0, -1}, 10, -1, 0, -1, L"The surface needs at least 3 rows and 3 columns"},
+      {good, {0, 0, -1}, 4096, 1025, 0, -1, L"The surface has too many control points"},
       {two, {0, 0, -1}, 3, 3, 0, -1, L"Not enough points to fit a surface"},
       {unusable, {0, 0, -1}, 3, 3, 0, -1, L"Not enough points to fit a surface"},
       {line, {0, 0, -1}, 3, 3, 0, -1, L"The points have no extent across the direction"},
@@ -342,4 +344,23 @@ TEST(FitSurfaceToPoints, PointsWithNonFiniteCoordinatesAreIgnored)
   for (int i = 0; i < 8; ++i)
     for (int j = 0; j < 8; ++j)
       EXPECT_EQ(ON_3dPoint(clean.CV(i, j)), ON_3dPoint(dirty.CV(i, j)));
+}
+
+TEST(FitSurfaceToPoints, SameSurfaceOnOneThreadAsOnAll)
+{
+  // Assembly, products and the envelope are split among threads; the split
+  // must not change a bit of the result.
+  const ON_3dPointArray centres = sphereCentres(50.0, 30.0, 60000, 0.005);
+  ON_NurbsSurface surfaces[2];
+  for (int threads : {1, 2}) {
+    pelmora::SetThreadCount(threads);
+    PMFitReport report;
+    ASSERT_EQ(1, fit(surfaces[threads - 1], report, centres, ON_3dVector(0, 0, -1), 80, 80,
+                     2.0 * kProbeRadius));
+  }
+  pelmora::SetThreadCount(0);
+  for (int i = 0; i < 80; ++i)
+    for (int j = 0; j < 80; ++j)
+      ASSERT_EQ(ON_3dPoint(surfaces[0].CV(i, j)), ON_3dPoint(surfaces[1].CV(i, j)))
+          << i << ", " << j;
 }
