@@ -91,6 +91,14 @@ private:
   // column) and one row of nodes of a level above.
   void BuildLeafRow(const ON_NurbsSurface &surface, int i, const double *m0, const double *M1);
   void BuildNodeRow(const ON_NurbsSurface &surface, int level, int a, int below0, int below1);
+  // The knots that bound the spans along a direction: span i is
+  // [k[i], k[i + 1]].
+  const double *SpanKnots(int direction) const;
+  // The part of rect inside bispan (span0, span1).
+  ParameterRect LocalRect(int span0, int span1, const ParameterRect &rect) const;
+  // How far a non-rational bispan may stray from the bilinear patches of
+  // the cells of a g x g sample grid over local.
+  double BendSlack(int span0, int span1, const ParameterRect &local, int g) const;
   // Squared distance of the nearest point found on one bispan within rect,
   // at (s, t); +infinity when none is found or, with bound finite, when no
   // point of the bispan can be nearer than sqrt(bound).

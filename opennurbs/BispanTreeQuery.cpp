@@ -3,10 +3,12 @@
 #include "BispanTree.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <limits>
 
 #include "BispanEvaluator.h"
+#include "BispanSampling.h"
 #include "NurbsBasis.h"
 
 namespace pelmora {
@@ -14,136 +16,35 @@ namespace pelmora {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-constexpr int kMaxSamples = 2 * kMaxFastOrder + 1;
-
-// Values of the three quadratic basis functions of a span of positive length
-// (knots t[0..3], the span [t[1], t[2]]) at g points spread evenly over
-// [u0, u1], three values a point; false for any other order or span.
-bool QuadraticBasis(int order, const double *t, double u0, double u1, int g, double *N)
-{
-  if (order != 3 || !(t[2] > t[1]))
-    return false;
-  const double span = 1.0 / (t[2] - t[1]), left = 1.0 / (t[2] - t[0]), right = 1.0 / (t[3] - t[1]);
-  for (int i = 0; i < g; ++i, N += 3) {
-    const double u = u0 + (u1 - u0) * i / (g - 1);
-    const double a = (t[2] - u) * span, b = (u - t[1]) * span;
-    const double l = (t[2] - u) * left, r = (u - t[1]) * right;
-    N[0] = l * a;
-    N[1] = (1.0 - l) * a + (1.0 - r) * b;
-    N[2] = r * b;
-  }
-  return true;
-}
-
-// SampleBispan on a non-rational biquadratic bispan in 3-D, from the basis
-// values at the grid lines.
-void SampleQuadratic(const ON_NurbsSurface &S, int span0, int span1, const double *Ns,
-                     const double *Nt, int g, const double *p, double *dist2, double (*points)[3])
-{
-  double cv[3][3][3];
-  for (int a = 0; a < 3; ++a)
-    for (int b = 0; b < 3; ++b) {
-      const double *x =
-          S.m_cv + size_t(span0 + a) * S.m_cv_stride[0] + size_t(span1 + b) * S.m_cv_stride[1];
-      for (int c = 0; c < 3; ++c)
-        cv[a][b][c] = x[c];
-    }
-  for (int i = 0; i < g; ++i) {
-    const double *N = Ns + 3 * i;
-    double row[3][3];
-    for (int b = 0; b < 3; ++b)
-      for (int c = 0; c < 3; ++c)
-        row[b][c] = N[0] * cv[0][b][c] + N[1] * cv[1][b][c] + N[2] * cv[2][b][c];
-    for (int j = 0; j < g; ++j) {
-      const double *M = Nt + 3 * j;
-      double *x = points[i * g + j];
-      double sum = 0.0;
-      for (int c = 0; c < 3; ++c) {
-        x[c] = M[0] * row[0][c] + M[1] * row[1][c] + M[2] * row[2][c];
-        sum += (x[c] - p[c]) * (x[c] - p[c]);
-      }
-      dist2[i * g + j] = sum == sum ? sum : kInfinity;
-    }
-  }
-}
-
-// Squared distance from p to the box of the four corners of grid cell (i, j).
-inline double CellGap2(const double (*points)[3], int g, int i, int j, const double *p)
-{
-  const int corner[4] = {i * g + j, i * g + j + 1, (i + 1) * g + j, (i + 1) * g + j + 1};
-  double gap2 = 0.0;
-  for (int c = 0; c < 3; ++c) {
-    double lo = points[corner[0]][c], hi = lo;
-    for (int k = 1; k < 4; ++k) {
-      lo = std::min(lo, points[corner[k]][c]);
-      hi = std::max(hi, points[corner[k]][c]);
-    }
-    const double gap = lo > p[c] ? lo - p[c] : (p[c] > hi ? p[c] - hi : 0.0);
-    gap2 += gap * gap;
-  }
-  return gap2;
-}
-
-// Squared distances from p to a g x g grid of points over rect on one bispan.
-void SampleBispan(const ON_NurbsSurface &S, bool rational, int span0, int span1,
-                  const ParameterRect &rect, int g, const double *p, double *dist2,
-                  double (*points)[3])
-{
-  const int order0 = S.m_order[0], order1 = S.m_order[1], dim = S.m_dim;
-  const int cvsize = S.CVSize();
-  double Ns[kMaxSamples * kMaxFastOrder], Nt[kMaxSamples * kMaxFastOrder];
-  double work[kMaxFastOrder * kMaxFastOrder + 4 * kMaxFastOrder];
-  if (!QuadraticBasis(order0, S.m_knot[0] + span0, rect.u0, rect.u1, g, Ns))
-    for (int i = 0; i < g; ++i) {
-      const double u = rect.u0 + (rect.u1 - rect.u0) * i / (g - 1);
-      EvaluateBasis(order0, S.m_knot[0] + span0, u, 0, Ns + i * order0, work);
-    }
-  if (!QuadraticBasis(order1, S.m_knot[1] + span1, rect.v0, rect.v1, g, Nt))
-    for (int i = 0; i < g; ++i) {
-      const double v = rect.v0 + (rect.v1 - rect.v0) * i / (g - 1);
-      EvaluateBasis(order1, S.m_knot[1] + span1, v, 0, Nt + i * order1, work);
-    }
-  if (order0 == 3 && order1 == 3 && !rational && dim == 3) {
-    SampleQuadratic(S, span0, span1, Ns, Nt, g, p, dist2, points);
-    return;
-  }
-  // Tensor product: first the order1 columns of control points combined
-  // along u for each sample row, then each sample from its row.
-  double rows[kMaxSamples][kMaxFastOrder][4];
-  for (int i = 0; i < g; ++i) {
-    const double *N = Ns + i * order0;
-    for (int b = 0; b < order1; ++b) {
-      double h[4] = {0.0, 0.0, 0.0, 0.0};
-      for (int a = 0; a < order0; ++a) {
-        const double *cv =
-            S.m_cv + size_t(span0 + a) * S.m_cv_stride[0] + size_t(span1 + b) * S.m_cv_stride[1];
-        for (int c = 0; c < cvsize; ++c)
-          h[c] += N[a] * cv[c];
-      }
-      for (int c = 0; c < 4; ++c)
-        rows[i][b][c] = h[c];
-    }
-  }
-  for (int i = 0; i < g; ++i) {
-    for (int j = 0; j < g; ++j) {
-      const double *N = Nt + j * order1;
-      double h[4] = {0.0, 0.0, 0.0, 0.0};
-      for (int b = 0; b < order1; ++b)
-        for (int c = 0; c < cvsize; ++c)
-          h[c] += N[b] * rows[i][b][c];
-      const double w = rational ? h[dim] : 1.0;
-      double sum = 0.0;
-      for (int c = 0; c < 3; ++c) {
-        const double x = c < dim ? h[c] / w : 0.0;
-        points[i * g + j][c] = x;
-        sum += (x - p[c]) * (x - p[c]);
-      }
-      dist2[i * g + j] = (w != 0.0 && sum == sum) ? sum : kInfinity;
-    }
-  }
-}
+// Seeds refined per sampled bispan, curved bispans sampled before any is
+// refined, and nodes of the depth-first stack (four children a level).
+constexpr int kMaxSeeds = 6;
+constexpr int kMaxCandidates = 256;
+constexpr int kMaxDescentNodes = 4 * 64;
 
 } // namespace
+
+const double *BispanTree::SpanKnots(int direction) const
+{
+  return m_knot[direction] + m_order[direction] - 2;
+}
+
+ParameterRect BispanTree::LocalRect(int span0, int span1, const ParameterRect &rect) const
+{
+  const double *k0 = SpanKnots(0), *k1 = SpanKnots(1);
+  return {std::max(k0[span0], rect.u0), std::min(k0[span0 + 1], rect.u1),
+          std::max(k1[span1], rect.v0), std::min(k1[span1 + 1], rect.v1)};
+}
+
+double BispanTree::BendSlack(int span0, int span1, const ParameterRect &local, int g) const
+{
+  // Over a cell of size hu x hv the patch is within (hu^2 |Suu| + hv^2 |Svv|)
+  // / 8 of the bilinear patch of its corners (m_bend holds the bounds of
+  // |Suu| and |Svv|), widened a little against rounding.
+  const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
+  const size_t at = 2 * (size_t(span0) * m_spans[1] + span1);
+  return (hu * hu * m_bend[at] + hv * hv * m_bend[at + 1]) * (0.125 * (1.0 + 1e-9));
+}
 
 double BispanTree::BoxDistance2(const Box &box, const double *p) const
 {
@@ -167,10 +68,8 @@ double BispanTree::SolveBispan(const ON_NurbsSurface &surface, const ON_3dPoint 
                                int span1, const ParameterRect &rect, double bound, double &s,
                                double &t) const
 {
-  const double *k0 = m_knot[0] + m_order[0] - 2;
-  const double *k1 = m_knot[1] + m_order[1] - 2;
-  const ParameterRect local{std::max(k0[span0], rect.u0), std::min(k0[span0 + 1], rect.u1),
-                            std::max(k1[span1], rect.v0), std::min(k1[span1 + 1], rect.v1)};
+  const double *k0 = SpanKnots(0), *k1 = SpanKnots(1);
+  const ParameterRect local = LocalRect(span0, span1, rect);
   const BispanEvaluator eval(surface, m_rational, span0, span1);
   const double scale_u = k0[span0 + 1] - k0[span0];
   const double scale_v = k1[span1 + 1] - k1[span1];
@@ -201,8 +100,7 @@ double BispanTree::SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPo
                                    double &t) const
 {
   // Every discrete local minimum of a grid of samples.
-  const double *k0 = m_knot[0] + m_order[0] - 2;
-  const double *k1 = m_knot[1] + m_order[1] - 2;
+  const double *k0 = SpanKnots(0), *k1 = SpanKnots(1);
   const BispanEvaluator eval(surface, m_rational, span0, span1);
   const double scale_u = k0[span0 + 1] - k0[span0];
   const double scale_v = k1[span1 + 1] - k1[span1];
@@ -218,10 +116,7 @@ double BispanTree::SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPo
     double nearest2 = dist2[0];
     for (int k = 1; k < g * g; ++k)
       nearest2 = std::min(nearest2, dist2[k]);
-    const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
-    const double bend = (hu * hu * m_bend[2 * (size_t(span0) * m_spans[1] + span1)] +
-                         hv * hv * m_bend[2 * (size_t(span0) * m_spans[1] + span1) + 1]) *
-                        (0.125 * (1.0 + 1e-9));
+    const double bend = BendSlack(span0, span1, local, g);
     const double magnitude = std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(nearest2);
     const double reach = std::sqrt(bound) + bend + 1e-12 * magnitude;
     const double reach2 = reach * reach;
@@ -233,8 +128,8 @@ double BispanTree::SampleAndRefine(const ON_NurbsSurface &surface, const ON_3dPo
     if (!open)
       return kInfinity;
   }
-  int seeds[6];
-  const int seed_count = LocalMinimumSamples(dist2, g, seeds, 6);
+  int seeds[kMaxSeeds];
+  const int seed_count = LocalMinimumSamples(dist2, g, seeds, kMaxSeeds);
   double best = kInfinity;
   for (int k = 0; k < seed_count; ++k) {
     double u = local.u0 + (local.u1 - local.u0) * (seeds[k] / g) / (g - 1);
@@ -255,10 +150,7 @@ double BispanTree::NearestSample(const ON_NurbsSurface &surface, const ON_3dPoin
 {
   if (ShapeOf(m_boxes[BoxIndex(0, span0, span1)]) != kCurved)
     return kInfinity;
-  const double *k0 = m_knot[0] + m_order[0] - 2;
-  const double *k1 = m_knot[1] + m_order[1] - 2;
-  const ParameterRect local{std::max(k0[span0], rect.u0), std::min(k0[span0 + 1], rect.u1),
-                            std::max(k1[span1], rect.v0), std::min(k1[span1 + 1], rect.v1)};
+  const ParameterRect local = LocalRect(span0, span1, rect);
   const double p[3] = {P.x, P.y, P.z};
   const int g = std::max(m_order[0], m_order[1]);
   double dist2[kMaxSamples * kMaxSamples];
@@ -274,10 +166,7 @@ double BispanTree::NearestSample(const ON_NurbsSurface &surface, const ON_3dPoin
   // bending bound of the box of its corners.
   lower2 = 0.0;
   if (!m_rational) {
-    const double hu = (local.u1 - local.u0) / (g - 1), hv = (local.v1 - local.v0) / (g - 1);
-    const double bend = (hu * hu * m_bend[2 * (size_t(span0) * m_spans[1] + span1)] +
-                         hv * hv * m_bend[2 * (size_t(span0) * m_spans[1] + span1) + 1]) *
-                        (0.125 * (1.0 + 1e-9));
+    const double bend = BendSlack(span0, span1, local, g);
     const double magnitude =
         std::fabs(P.x) + std::fabs(P.y) + std::fabs(P.z) + std::sqrt(dist2[nearest]);
     double gap2 = kInfinity;
@@ -300,8 +189,7 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
     double bound;
   };
   const double p[3] = {P.x - m_origin[0], P.y - m_origin[1], P.z - m_origin[2]};
-  const double *k0 = m_knot[0] + m_order[0] - 2;
-  const double *k1 = m_knot[1] + m_order[1] - 2;
+  const double *k0 = SpanKnots(0), *k1 = SpanKnots(1);
   const bool whole = rect.u0 <= k0[0] && rect.u1 >= k0[m_spans[0]] && rect.v0 <= k1[0] &&
                      rect.v1 >= k1[m_spans[1]];
   auto overlaps = [&](int level, int a, int b) {
@@ -328,7 +216,6 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
     int a, b;
     double bound, sample;
   };
-  constexpr int kMaxCandidates = 256;
   Candidate candidates[kMaxCandidates];
   int candidate_count = 0;
 
@@ -365,7 +252,7 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
   };
   // Depth-first search of one subtree, nearest child first.
   auto descend = [&](const Node &start) {
-    Node stack[4 * 64];
+    Node stack[kMaxDescentNodes];
     int top = 0;
     stack[top++] = start;
     while (top > 0) {
@@ -376,6 +263,7 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
         leaf(node);
         continue;
       }
+      assert(top + 4 <= kMaxDescentNodes); // at most four children a level
       top += expand(node, stack + top);
     }
   };
