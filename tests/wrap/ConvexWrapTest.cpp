@@ -53,8 +53,9 @@ void ExpectHullOf(const ON_3dPointArray &cloud, const ON_Mesh &hull, bool allExt
     cloudPoints.insert(KeyOf(cloud[i]));
   for (int v = 0; v < hull.VertexCount(); ++v)
     ASSERT_TRUE(cloudPoints.count(KeyOf(hull.m_dV[v]))) << "vertex " << v << " is no cloud point";
-  if (allExtreme)
+  if (allExtreme) {
     EXPECT_EQ(hull.VertexCount(), int(cloudPoints.size()));
+  }
 
   const ON_BoundingBox box = cloud.BoundingBox();
   const double extent = box.Diagonal().Length();

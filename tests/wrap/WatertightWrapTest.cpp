@@ -67,9 +67,10 @@ TEST(WatertightWrap, EveryCorpusCloudGivesOneClosedOutwardPieceWithinTheDetail)
     EXPECT_EQ(topology.eulerCharacteristic, cloud.watertightEuler);
     EXPECT_LE(FarthestFromVertices(cloud.points, mesh, 0.5 * detail), detail);
     for (const Probe &probe : kProbes)
-      if (cloud.name == probe.cloud)
+      if (cloud.name == probe.cloud) {
         EXPECT_NEAR(WindingNumber(mesh, probe.point), probe.inside ? 1.0 : 0.0, 1e-6)
             << probe.point.x << " " << probe.point.y << " " << probe.point.z;
+      }
   }
 }
 

@@ -58,8 +58,9 @@ TEST(WrapMesh, ZeroChoosesTheConvexWrapAndOnlyFlagOneOpensOneWindowTitledWithThe
       EXPECT_TRUE(SameMesh(mesh, direct[concave]));
       EXPECT_EQ(shown.count, flag == 1 ? 1 : 0);
       EXPECT_EQ(thePipelineProgress.GetTitle(), flag == 1 ? titles[concave] : L"untouched");
-      if (flag == 1)
+      if (flag == 1) {
         EXPECT_EQ(thePipelineProgress.GetCurrent(), 100.0); // the last value before closing
+      }
     }
     ON_Mesh untouched = MarkerMesh();
     EXPECT_EQ(PMSurface::WrapMesh(untouched, ON_3dPointArray(), choice, 0), 0);
