@@ -1,6 +1,7 @@
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -91,6 +92,26 @@ bool IsHeader(std::string_view line, Separator separator, std::vector<std::strin
   return true;
 }
 
+// The common line "x y z ..." read in one pass, as strictly as ParseNumber
+// reads each field; false sends the line to the general reading, which also
+// words the errors.
+bool ReadBlankSeparated(std::string_view line, double v[3])
+{
+  const char *p = line.data(), *const end = p + line.size();
+  for (int k = 0; k < 3; ++k) {
+    while (p != end && IsBlank(*p))
+      ++p;
+    const char *start = p != end && *p == '+' ? p + 1 : p;
+    if (start != p && start != end && (*start == '-' || *start == '+'))
+      return false;
+    auto [next, error] = std::from_chars(start, end, v[k]);
+    if (error != std::errc() || (next != end && !IsBlank(*next)))
+      return false;
+    p = next;
+  }
+  return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+}
+
 class LineReader
 {
 public:
@@ -99,11 +120,15 @@ public:
   IoResult Read(std::string_view line, long number)
   {
     const Separator separator = SeparatorOf(line);
+    double v[3];
+    if (m_seenPoint && separator == Separator::Blanks && ReadBlankSeparated(line, v)) {
+      AppendPoint(m_points, v[0], v[1], v[2]);
+      return IoResult::Ok();
+    }
     if (!m_seenPoint && IsHeader(line, separator, m_fields))
       return IoResult::Ok();
     SplitFields(line, separator, m_fields, 3);
     const char mark = separator == Separator::Semicolons ? ',' : '.';
-    double v[3];
     if (m_fields.size() < 3)
       return Fail(number, "expected three coordinates x y z, found '" + Excerpt(line) + "'");
     for (int k = 0; k < 3; ++k) {

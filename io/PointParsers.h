@@ -30,10 +30,11 @@ IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPo
 IoResult ParsePlyPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
 
 // STL, ASCII or binary: the distinct triangle corners, in order of first
-// appearance.
+// appearance. ASCII files must close every facet (three vertices) and solid.
 IoResult ParseStlPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
 
-// OBJ: the "v x y z" vertex lines; everything else is ignored.
+// OBJ: the "v x y z" vertex lines (a weight or colour after them is
+// ignored); everything else is ignored.
 IoResult ParseObjPoints(std::string_view text, const std::string &name, ON_3dPointArray &points);
 
 // Legacy VTK: the points of a POLYDATA, UNSTRUCTURED_GRID or

@@ -33,6 +33,11 @@ TEST(StrictNumbers, MalformedOrOutOfRangeFieldsFailOnTheirLine)
       {"0x1p3 0 0\n", "c.xyz:1: expected three coordinates x y z, found '0x1p3 0 0'"},
       {"-inf 0 0\n", "c.xyz:1: non-finite coordinate"},
       {"+-1 2 3\n", "c.xyz:1: expected three coordinates"},
+      // After the first point lines take a faster path: the same rules.
+      {"1 2 3\n4 +-1 6\n", "c.xyz:2: expected three coordinates"},
+      {"1 2 3\n4 5 0x1p3\n", "c.xyz:2: expected three coordinates"},
+      {"1 2 3\n4 5 6e\n", "c.xyz:2: expected three coordinates"},
+      {"1 2 3\n4 5 1e-400 7\n-inf 0 0\n", "c.xyz:3: non-finite coordinate"},
       {"1 2 --3\n", "c.xyz:1: expected three coordinates"},
       {"0.5,0 0,0 1,5\n", "c.xyz:1: expected three coordinates"}, // commas separate here
       {"1,5 2,5 3,5\n", "c.xyz:1: expected three coordinates"},

@@ -24,7 +24,7 @@ vtkNew<vtkPolyData> Cloud(int count)
   vtkNew<vtkPoints> points;
   points->SetDataTypeToDouble();
   for (int i = 0; i < count; ++i)
-    points->InsertNextPoint(i / 3.0, -1e-7 * i, 1e5 + i * i);
+    points->InsertNextPoint(i / 3.0, -1e-7 * i, 1e5 + double(i) * i);
   vtkNew<vtkPolyData> data;
   data->SetPoints(points);
   return data;
