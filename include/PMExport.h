@@ -5,11 +5,11 @@
 #pragma once
 
 #if defined(_WIN32)
-#  if defined(PELMORA_BUILDING)
-#    define PELMORA_API __declspec(dllexport)
-#  else
-#    define PELMORA_API __declspec(dllimport)
-#  endif
+#if defined(PELMORA_BUILDING)
+#define PELMORA_API __declspec(dllexport)
 #else
-#  define PELMORA_API __attribute__((visibility("default")))
+#define PELMORA_API __declspec(dllimport)
+#endif
+#else
+#define PELMORA_API __attribute__((visibility("default")))
 #endif

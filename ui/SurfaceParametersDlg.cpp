@@ -22,17 +22,6 @@ void CSurfaceParametersDlg::DoDataExchange(CDataExchange *pDX)
   DDX_Text(pDX, IDC_ROWS, m_nRows);
 }
 
-BOOL CSurfaceParametersDlg::OnInitDialog()
-{
-  CDialog::OnInitDialog();
-  return TRUE;
-}
-
-void CSurfaceParametersDlg::OnOK()
-{
-  CDialog::OnOK();
-}
-
 void CSurfaceParametersDlg::OnKillfocusRows()
 {
   WarnUnlessPositive(m_nRows, L"Please enter a positive value for number of rows", IDC_ROWS);

@@ -30,8 +30,7 @@ public:
   double m_dProbeDiameter;
   int m_nRows;
 
-  BOOL OnInitDialog() override;
-  void OnOK() override;
+  // OnInitDialog and OnOK are CDialog's: fill the boxes, read them back.
 
   // The window's template, for the library's module resources.
   static const DialogTemplate &Template();

@@ -183,7 +183,6 @@ private:
 struct Item
 {
   int id;
-  DialogItemKind kind;
   QWidget *widget;
 };
 
@@ -219,8 +218,7 @@ private:
         return &item;
     return nullptr;
   }
-  void BuildItem(const DialogItemTemplate &item, const QFontMetrics &metrics,
-                 PMWindowEvents &events);
+  void BuildItem(const DialogItemTemplate &item, const QFontMetrics &metrics);
   void Place(QWidget *owner);
 
   TemplateDialog *m_dialog;
@@ -270,7 +268,7 @@ QtWindow::QtWindow(const DialogTemplate &dialog, QWidget *owner, bool modal, PMW
   m_dialog->setWindowFlags(flags);
   m_dialog->setFixedSize(ToPixels(m_baseUnits, 0, 0, dialog.cx, dialog.cy).size());
   for (const DialogItemTemplate &item : dialog.items)
-    BuildItem(item, metrics, events);
+    BuildItem(item, metrics);
   QWidget *previous = nullptr;
   for (const Item &item : m_items) { // tab order: template order
     if (item.widget->focusPolicy() == Qt::NoFocus)
@@ -292,8 +290,7 @@ void QtWindow::Show()
   m_dialog->repaint();
 }
 
-void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &metrics,
-                         PMWindowEvents &)
+void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &metrics)
 {
   const QRect rect = ToPixels(m_baseUnits, item.x, item.y, item.cx, item.cy);
   const QString text = QString::fromWCharArray(item.text ? item.text : L"");
@@ -352,7 +349,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   if (kind == DialogItemKind::Edit)
     widget->setFocusPolicy(Qt::StrongFocus);
   widget->setVisible(item.style & WS_VISIBLE);
-  m_items.push_back({item.id, kind, widget});
+  m_items.push_back({item.id, widget});
 }
 
 void QtWindow::Place(QWidget *owner)

@@ -66,14 +66,3 @@ std::string DrawBar(int pos, int width)
   return "[" + std::string(static_cast<size_t>(filled), '#') +
          std::string(static_cast<size_t>(width - filled), '.') + "]";
 }
-
-std::string WithoutMnemonic(const std::string &text)
-{
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size())
-      ++i;
-    out += text[i];
-  }
-  return out;
-}

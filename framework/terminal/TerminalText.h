@@ -14,5 +14,3 @@ int TerminalColumns(int fd);
 std::string FitColumns(const std::string &text, int columns);
 // A bar of `width` cells for a position clamped to 0..100.
 std::string DrawBar(int pos, int width);
-// Button text without its mnemonic marks ("&OK" -> "OK", "&&" -> "&").
-std::string WithoutMnemonic(const std::string &text);

@@ -155,8 +155,8 @@ TEST(CommandLine, PreviewNeedsADisplayAndRendersUnderXvfb)
   // resets when its first client leaves: the tool must connect only once
   // (runs that connected again aborted about one time in four).
   for (int attempt = 0; attempt < 4; ++attempt) {
-    run = RunPelmora("-q wrap '" + Sample("bowl.xyz") + "' -o b.stl --preview b.png",
-                     folder.Path(), "ASAN_OPTIONS=detect_leaks=0", "xvfb-run -a");
+    run = RunPelmora("-q wrap '" + Sample("bowl.xyz") + "' -o b.stl --preview b.png", folder.Path(),
+                     "ASAN_OPTIONS=detect_leaks=0", "xvfb-run -a");
     ASSERT_EQ(run.status, 0) << "run " << attempt << ": " << run.err;
   }
   const std::string png = TempFolder::Read(folder / "b.png");
