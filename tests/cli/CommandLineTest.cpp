@@ -139,9 +139,12 @@ TEST(CommandLine, PreviewNeedsADisplayAndRendersUnderXvfb)
   EXPECT_EQ(run.err, "pelmora: --preview: no display available (DISPLAY is not set); run under "
                      "xvfb-run\n");
   // Nothing listening, a socket that hangs up, one that never answers.
-  ASSERT_TRUE(pelmora::test::StartFakeXServer(47101, pelmora::test::FakeX::AcceptAndClose));
-  ASSERT_TRUE(pelmora::test::StartFakeXServer(47102, pelmora::test::FakeX::AcceptAndHold));
-  for (const char *display : {":93517", ":47101", ":47102"}) {
+  const int hangsUp = pelmora::test::StartFakeXServer(pelmora::test::FakeX::AcceptAndClose);
+  const int silent = pelmora::test::StartFakeXServer(pelmora::test::FakeX::AcceptAndHold);
+  ASSERT_GE(hangsUp, 0);
+  ASSERT_GE(silent, 0);
+  for (const std::string &display :
+       {std::string(":93517"), ":" + std::to_string(hangsUp), ":" + std::to_string(silent)}) {
     run = RunPelmora("-q drape --preview p.png", folder.Path(), std::string("DISPLAY=") + display);
     EXPECT_EQ(run.status, 2) << display;
     EXPECT_NE(run.err.find(std::string("cannot connect to display ") + display), std::string::npos)

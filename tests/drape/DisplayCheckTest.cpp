@@ -40,10 +40,11 @@ void DetachFromTerminal()
 }
 
 // The child with DISPLAY naming a fake X server.
-[[noreturn]] void AskWithFakeDisplay(int number, FakeX behaviour, PMToolkitKind kind)
+[[noreturn]] void AskWithFakeDisplay(FakeX behaviour, PMToolkitKind kind)
 {
   DetachFromTerminal();
-  if (!pelmora::test::StartFakeXServer(number, behaviour))
+  const int number = pelmora::test::StartFakeXServer(behaviour);
+  if (number < 0)
     std::exit(3);
   setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1);
   unsetenv("QT_QPA_PLATFORM");
@@ -83,11 +84,9 @@ TEST_F(DisplayCheck, SocketThatIsNoXServerMeansNoDisplay)
   } cases[] = {{"hangs up, automatic", FakeX::AcceptAndClose, PMToolkitKind::Automatic},
                {"hangs up, Qt asked for", FakeX::AcceptAndClose, PMToolkitKind::Qt},
                {"never answers", FakeX::AcceptAndHold, PMToolkitKind::Automatic}};
-  int number = 47000;
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    ++number;
-    EXPECT_EXIT(AskWithFakeDisplay(number, c.behaviour, c.kind), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(AskWithFakeDisplay(c.behaviour, c.kind), ::testing::ExitedWithCode(0), "");
   }
 }
 

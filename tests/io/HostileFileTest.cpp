@@ -89,8 +89,9 @@ TEST(HostileFiles, AFileShrinkingWhileReadFailsCleanlyOrReadsWhole)
   for (int i = 0; i < 40; ++i) {
     ON_3dPointArray points;
     auto result = ReadPointCloud(path, points);
-    if (!result.ok)
+    if (!result.ok) {
       EXPECT_NE(result.message.find(path), std::string::npos) << result.message;
+    }
   }
   done = true;
   shrinker.join();

@@ -10,11 +10,14 @@
 
 namespace pelmora::test {
 
-bool StartFakeXServer(int number, FakeX behaviour)
+namespace {
+
+// Listens on the abstract socket of display `number`; -1 when it is taken.
+int Listen(int number)
 {
   const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listener < 0)
-    return false;
+    return -1;
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
@@ -23,8 +26,21 @@ bool StartFakeXServer(int number, FakeX behaviour)
   if (bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
       listen(listener, 16) != 0) {
     close(listener);
-    return false;
+    return -1;
   }
+  return listener;
+}
+
+} // namespace
+
+int StartFakeXServer(FakeX behaviour)
+{
+  int number = 47000;
+  int listener = Listen(number);
+  while (listener < 0 && number < 48000)
+    listener = Listen(++number);
+  if (listener < 0)
+    return -1;
   std::thread([listener, behaviour] {
     for (;;) {
       const int client = accept(listener, nullptr, nullptr);
@@ -32,7 +48,7 @@ bool StartFakeXServer(int number, FakeX behaviour)
         close(client);
     }
   }).detach();
-  return true;
+  return number;
 }
 
 } // namespace pelmora::test

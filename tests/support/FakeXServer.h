@@ -10,10 +10,11 @@ enum class FakeX
   AcceptAndHold,  // never answers the connection handshake
 };
 
-// Listens on the abstract socket of display `number` (":number") and
-// answers every connection as `behaviour` says, on a thread that lives until
-// the process ends. False when the socket cannot be made (the number is
-// taken).
-bool StartFakeXServer(int number, FakeX behaviour);
+// Listens on the abstract socket of the first free display number from
+// 47000 on and answers every connection as `behaviour` says, on a thread
+// that lives until the process ends. Returns the number (DISPLAY is
+// ":number"), or -1 when no socket can be made. The number is found, not
+// fixed, so test runs side by side do not take each other's.
+int StartFakeXServer(FakeX behaviour);
 
 } // namespace pelmora::test
