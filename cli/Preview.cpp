@@ -331,7 +331,8 @@ io::IoResult RenderPreview(const std::string &path, const PreviewScene &scene)
     window->SetNumberOfLayers(2);
     window->AddRenderer(shape);
     window->AddRenderer(Legend(table, colouring, folds));
-    window->AddRenderer(DirectionInset(d, view));
+    if (scene.surface) // a wrap has no drape direction to show
+      window->AddRenderer(DirectionInset(d, view));
     window->Render();
     vtkNew<vtkWindowToImageFilter> image;
     image->SetInput(window);

@@ -1,8 +1,8 @@
 // A picture of a result, rendered off screen with VTK: the surface coloured
 // by the deviation of the cloud from it (or the mesh, or a surface without
 // deviations, coloured by height), a colour bar with its units, the probe
-// folds marked, a sparse sample of the cloud's points, and the drape
-// direction in an inset; seen from a viewpoint tilted away from the drape
+// folds marked, a sparse sample of the cloud's points, and for a surface the
+// drape direction in an inset; seen from a viewpoint tilted away from the drape
 // direction, the shape fitted to the frame.
 #pragma once
 
