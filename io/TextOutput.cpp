@@ -11,6 +11,25 @@ namespace {
 
 constexpr size_t kBlock = size_t(4) << 20; // bytes per write
 
+// Writes all of `text` to `fd`, at `offset` when it is not negative (else at
+// the file position), retrying short and interrupted writes. Returns 0 or the
+// error number (EIO for a write that makes no progress).
+int WriteAll(int fd, std::string_view text, off_t offset)
+{
+  while (!text.empty()) {
+    const ssize_t written = offset < 0 ? ::write(fd, text.data(), text.size())
+                                       : ::pwrite(fd, text.data(), text.size(), offset);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return written < 0 ? errno : EIO;
+    text.remove_prefix(size_t(written));
+    if (offset >= 0)
+      offset += off_t(written);
+  }
+  return 0;
+}
+
 } // namespace
 
 char *FormatReal(char *out, double x)
@@ -63,16 +82,8 @@ void TextOutput::PutReal(double value)
 void TextOutput::WriteDirect(std::string_view text)
 {
   m_flushed += text.size();
-  while (!text.empty() && !m_error) {
-    const ssize_t written = ::write(m_fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0) {
-      m_error = written < 0 ? errno : EIO;
-      break;
-    }
-    text.remove_prefix(size_t(written));
-  }
+  if (!m_error)
+    m_error = WriteAll(m_fd, text, -1);
 }
 
 void TextOutput::Flush()
@@ -87,17 +98,8 @@ void TextOutput::Flush()
 void TextOutput::Patch(size_t offset, std::string_view text)
 {
   Flush();
-  while (!text.empty() && !m_error) {
-    const ssize_t written = ::pwrite(m_fd, text.data(), text.size(), off_t(offset));
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0) {
-      m_error = written < 0 ? errno : EIO;
-      break;
-    }
-    text.remove_prefix(size_t(written));
-    offset += size_t(written);
-  }
+  if (!m_error)
+    m_error = WriteAll(m_fd, text, off_t(offset));
 }
 
 IoResult TextOutput::Close(const std::string &target)
