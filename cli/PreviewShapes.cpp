@@ -230,11 +230,17 @@ vtkSmartPointer<vtkLookupTable> ColourTable(const SurfaceColouring &colouring)
   return table;
 }
 
-vtkSmartPointer<vtkPolyData> CloudSample(const ON_3dPointArray &cloud, int stride)
+namespace {
+
+// The cloud points whose index `keep` accepts, as vertices.
+template <class Keep>
+vtkSmartPointer<vtkPolyData> VertexCloud(const ON_3dPointArray &cloud, Keep keep)
 {
   vtkNew<vtkPoints> points;
   vtkNew<vtkCellArray> vertices;
-  for (int i = 0; i < cloud.Count(); i += std::max(stride, 1)) {
+  for (int i = 0; i < cloud.Count(); ++i) {
+    if (!keep(i))
+      continue;
     const vtkIdType id = points->InsertNextPoint(cloud[i].x, cloud[i].y, cloud[i].z);
     vertices->InsertNextCell(1, &id);
   }
@@ -244,21 +250,20 @@ vtkSmartPointer<vtkPolyData> CloudSample(const ON_3dPointArray &cloud, int strid
   return data;
 }
 
+} // namespace
+
+vtkSmartPointer<vtkPolyData> CloudSample(const ON_3dPointArray &cloud, int stride)
+{
+  const int step = std::max(stride, 1);
+  return VertexCloud(cloud, [step](int i) { return i % step == 0; });
+}
+
 vtkSmartPointer<vtkPolyData> FoldMarkers(const PreviewScene &scene)
 {
-  vtkNew<vtkPoints> points;
-  vtkNew<vtkCellArray> vertices;
-  const ON_3dPointArray &cloud = *scene.points;
-  for (int i = 0; scene.onFold && i < cloud.Count() && size_t(i) < scene.onFold->size(); ++i) {
-    if (!(*scene.onFold)[size_t(i)])
-      continue;
-    const vtkIdType id = points->InsertNextPoint(cloud[i].x, cloud[i].y, cloud[i].z);
-    vertices->InsertNextCell(1, &id);
-  }
-  auto data = vtkSmartPointer<vtkPolyData>::New();
-  data->SetPoints(points);
-  data->SetVerts(vertices);
-  return data;
+  const std::vector<unsigned char> *onFold = scene.onFold;
+  return VertexCloud(*scene.points, [onFold](int i) {
+    return onFold && size_t(i) < onFold->size() && (*onFold)[size_t(i)];
+  });
 }
 
 vtkSmartPointer<vtkPolyData> DirectionArrow(const double d[3], const double across[3])
