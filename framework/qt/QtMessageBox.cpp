@@ -6,7 +6,7 @@
 int RunQtMessageBox(QWidget *owner, const CString &text, const CString &caption, UINT type)
 {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  switch (type & 0xF0) {
+  switch (type & MB_ICONMASK) {
   case MB_ICONERROR:
     icon = QMessageBox::Critical;
     break;
@@ -20,7 +20,7 @@ int RunQtMessageBox(QWidget *owner, const CString &text, const CString &caption,
     icon = QMessageBox::Information;
     break;
   }
-  const bool withCancel = (type & 0x0F) == MB_OKCANCEL;
+  const bool withCancel = (type & MB_TYPEMASK) == MB_OKCANCEL;
   QMessageBox box(icon, ToQString(caption), ToQString(text),
                   withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, owner);
   return box.exec() == QMessageBox::Cancel ? IDCANCEL : IDOK;

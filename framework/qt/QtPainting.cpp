@@ -7,6 +7,11 @@
 
 #include <map>
 
+namespace {
+// Pictures the labels keep at most; the cache starts over beyond that.
+constexpr size_t kMaxLabelPictures = 512;
+} // namespace
+
 void PlainProgressBar::paintEvent(QPaintEvent *)
 {
   QPainter painter(this);
@@ -43,7 +48,7 @@ void CachedLabel::paintEvent(QPaintEvent *event)
   const QString key = text() + m_looks;
   auto found = pictures.find(key);
   if (found == pictures.end()) {
-    if (pictures.size() > 512)
+    if (pictures.size() > kMaxLabelPictures)
       pictures.clear();
     QPixmap picture(size());
     picture.fill(background);

@@ -18,6 +18,11 @@
 
 namespace {
 
+// How long Show waits for the window system to map a new window: at most
+// this many rounds of event processing of this many milliseconds each.
+constexpr int kExposeRounds = 50;
+constexpr int kExposeRoundMs = 5;
+
 struct Item
 {
   int id;
@@ -123,8 +128,9 @@ void QtWindow::Show()
   m_dialog->show();
   // Let the window system map the window once, so that the synchronous
   // repaints of the updates reach the screen; user input stays queued.
-  for (int i = 0; i < 50 && m_dialog->windowHandle() && !m_dialog->windowHandle()->isExposed(); ++i)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+  for (int i = 0;
+       i < kExposeRounds && m_dialog->windowHandle() && !m_dialog->windowHandle()->isExposed(); ++i)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, kExposeRoundMs);
   m_dialog->repaint();
 }
 
@@ -160,7 +166,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   case DialogItemKind::Button: {
     auto *button = new QPushButton(text, m_dialog);
     button->setAutoDefault(false);
-    button->setDefault((item.style & 0x0F) == BS_DEFPUSHBUTTON);
+    button->setDefault((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
     const int id = item.id;
     TemplateDialog *dialog = m_dialog;
     QObject::connect(button, &QPushButton::clicked, dialog,
@@ -171,7 +177,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   case DialogItemKind::ProgressBar: {
     auto *bar = new PlainProgressBar(m_dialog);
     bar->setAttribute(Qt::WA_OpaquePaintEvent);
-    bar->setRange(0, 100);
+    bar->setRange(0, kProgressRange);
     bar->setValue(0);
     bar->setTextVisible(false);
     widget = bar;
@@ -258,7 +264,7 @@ void QtWindow::SetProgressPos(int itemId, int pos)
   auto *bar = item ? qobject_cast<QProgressBar *>(item->widget) : nullptr;
   if (!bar)
     return;
-  const int shown = pos < 0 ? 0 : pos > 100 ? 100 : pos; // the bar keeps to its range
+  const int shown = ClampedProgress(pos);
   if (bar->value() == shown)
     return;
   bar->setUpdatesEnabled(false); // the bar would repaint itself at once
