@@ -66,7 +66,8 @@ bool LooksBinaryStl(std::string_view data)
   return data.size() == kStlFirstTriangle + kStlTriangleBytes * uint64_t(triangles);
 }
 
-IoResult ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
+// Cannot fail: LooksBinaryStl has matched the size to the triangle count.
+void ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
 {
   uint32_t triangles;
   std::memcpy(&triangles, data.data() + kStlCountOffset, sizeof triangles);
@@ -79,7 +80,6 @@ IoResult ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
       std::memcpy(v, p + kStlCornerBytes * (1 + corner), sizeof v); // after the normal
       corners.Add(v[0], v[1], v[2]);
     }
-  return IoResult::Ok();
 }
 
 // Calls onLine(line, first, end) for every line with its leading blanks skipped.
