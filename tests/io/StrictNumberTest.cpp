@@ -26,21 +26,22 @@ std::string Message(const std::string &text, const std::string &name)
   return result.ok ? "read " + std::to_string(points.Count()) + " points" : result.message;
 }
 
-// A locale whose decimal mark is a comma: an installed one, or one built into
-// `folder` with localedef; null when neither can be had.
-locale_t CommaLocale(const pelmora::test::TempFolder &folder)
+// Makes the numbers' locale one whose decimal mark is a comma: an installed
+// one, or one built into `folder` with localedef; false when neither can be
+// had. (setlocale, unlike newlocale, does not leak glibc's search path.)
+bool UseCommaLocale(const pelmora::test::TempFolder &folder)
 {
   for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
-    if (locale_t locale = newlocale(LC_ALL_MASK, name, locale_t(nullptr)))
-      return locale;
+    if (setlocale(LC_NUMERIC, name))
+      return true;
   const std::string build =
       "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8") + "' >/dev/null 2>&1";
   if (std::system(build.c_str()) != 0)
-    return nullptr;
+    return false;
   setenv("LOCPATH", folder.Path().c_str(), 1);
-  locale_t locale = newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr));
+  const bool made = setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
   unsetenv("LOCPATH");
-  return locale;
+  return made;
 }
 
 } // namespace
@@ -117,11 +118,10 @@ TEST(StrictNumbers, DecimalCommasTinyNumbersAndTitles)
 TEST(StrictNumbers, TinyNumbersReadAsZeroUnderADecimalCommaLocale)
 {
   const pelmora::test::TempFolder folder;
-  const locale_t comma = CommaLocale(folder);
-  if (!comma)
+  const std::string previous = setlocale(LC_NUMERIC, nullptr);
+  if (!UseCommaLocale(folder))
     GTEST_SKIP() << "no locale with a decimal comma here";
-  ASSERT_STREQ(nl_langinfo_l(RADIXCHAR, comma), ",");
-  const locale_t previous = uselocale(comma);
+  EXPECT_STREQ(nl_langinfo(RADIXCHAR), ",");
   const std::pair<std::string, ON_3dPoint> cases[] = {
       {"1.5e-400 2.5 3\n", {0, 2.5, 3}},
       {"x;y;z\n-2,5e-400;1,5;3\n", {0, 1.5, 3}},
@@ -132,6 +132,5 @@ TEST(StrictNumbers, TinyNumbersReadAsZeroUnderADecimalCommaLocale)
     EXPECT_TRUE(result.ok && points.Count() == 1 && points[0] == first)
         << text << (result.ok ? "" : result.message);
   }
-  uselocale(previous);
-  freelocale(comma);
+  setlocale(LC_NUMERIC, previous.c_str());
 }
