@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "HugePages.h"
 #include "NurbsBasis.h"
 #include "ParallelFor.h"
 
@@ -262,6 +263,8 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
     SpanBezierMatrix(order1, m_knot[1] + j, &M1[size_t(j) * order1 * order1], work);
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
+  m_bend.reserve(2 * leaves);
+  AdviseHugePages(m_bend.data(), 2 * leaves * sizeof(float));
   m_bend.resize(2 * leaves);
   // Each row of bispans writes only its own boxes and bends.
   ParallelFor(m_spans[0], kRowsPerPiece, [&](int rowBegin, int rowEnd) {
@@ -404,7 +407,9 @@ void BispanTree::PlanLevels()
     m_offset[level] = total;
     total += level + 1 < m_levels ? 4 * size_t(m_dims0[level + 1]) * m_dims1[level + 1] : 1;
   }
+  // Boxes are left uninitialised; the build is their first touch.
   m_boxes.resize(total);
+  AdviseHugePages(m_boxes.data(), total * sizeof(Box));
 }
 
 void BispanTree::BuildLevels(const ON_NurbsSurface &surface)
