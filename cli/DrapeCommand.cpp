@@ -76,8 +76,9 @@ struct DrapeOptions
   std::string cloudPath;
   double direction[3] = {0, 0, -1};
   std::string grid = "fit";
-  bool accurate = false;   // --fit accurate
-  double smoothing = -1.0; // --smooth; negative: chosen by the fit
+  int gridRows = 0, gridCols = 0; // of a --grid ROWSxCOLUMNS
+  bool accurate = false;          // --fit accurate
+  double smoothing = -1.0;        // --smooth; negative: chosen by the fit
   double probeDiameter = 0.0;
   bool floor = false;
   bool ask = false;
@@ -112,8 +113,8 @@ DrapeOptions ReadOptions(const Arguments &arguments)
   options.cloudPath = arguments.Positional().empty() ? "" : arguments.Positional()[0];
   arguments.Direction("--direction", options.direction);
   options.grid = arguments.Value("--grid", "fit");
-  int rows = 0, cols = 0;
-  if (options.grid != "fit" && options.grid != "even" && !ParseRowsByCols(options.grid, rows, cols))
+  if (options.grid != "fit" && options.grid != "even" &&
+      !ParseRowsByCols(options.grid, options.gridRows, options.gridCols))
     throw UsageError("--grid needs fit, even or ROWSxCOLUMNS (like 150x44), not '" + options.grid +
                      "'");
   const std::string fit = arguments.Value("--fit", "drape");
@@ -179,7 +180,8 @@ void ChooseGrid(const DrapeOptions &options, const Arguments &arguments, const D
     frame.SuggestGrid(outcome.rows, outcome.cols);
     outcome.gridOrigin = "even: one node per point";
   } else {
-    ParseRowsByCols(options.grid, outcome.rows, outcome.cols);
+    outcome.rows = options.gridRows;
+    outcome.cols = options.gridCols;
   }
   if (arguments.Has("--rows") || arguments.Has("--cols"))
     outcome.gridOrigin.clear();

@@ -92,6 +92,12 @@ std::wstring ToCFormat(const wchar_t *format)
   return out;
 }
 
+// Format's buffer starts at the first size and grows fourfold. vswprintf
+// fails alike for a short buffer and for text it cannot encode, so past the
+// last size a failure is taken for the latter.
+constexpr size_t kFirstFormatBuffer = 128;
+constexpr size_t kLastFormatBuffer = size_t(1) << 24;
+
 } // namespace
 
 CString::CString() = default;
@@ -131,7 +137,7 @@ void CString::Format(const wchar_t *format, ...)
     return;
   }
   const std::wstring cformat = ToCFormat(format);
-  std::vector<wchar_t> buffer(128);
+  std::vector<wchar_t> buffer(kFirstFormatBuffer);
   for (;;) {
     va_list args;
     va_start(args, format);
@@ -141,7 +147,7 @@ void CString::Format(const wchar_t *format, ...)
       m_text.assign(buffer.data(), static_cast<size_t>(written));
       return;
     }
-    if (buffer.size() >= (size_t(1) << 24)) { // an encoding error, not a short buffer
+    if (buffer.size() >= kLastFormatBuffer) { // an encoding error, not a short buffer
       m_text.clear();
       return;
     }

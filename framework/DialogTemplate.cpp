@@ -18,8 +18,8 @@ bool SameClass(const wchar_t *a, const wchar_t *b)
 DialogItemKind KindOfItem(const DialogItemTemplate &item)
 {
   if (SameClass(item.className, PM_CLASS_STATIC))
-    return (item.style & 0x1F) == SS_ETCHEDHORZ ? DialogItemKind::EtchedLine
-                                                : DialogItemKind::Label;
+    return (item.style & SS_TYPEMASK) == SS_ETCHEDHORZ ? DialogItemKind::EtchedLine
+                                                       : DialogItemKind::Label;
   if (SameClass(item.className, PM_CLASS_EDIT))
     return DialogItemKind::Edit;
   if (SameClass(item.className, PM_CLASS_BUTTON))

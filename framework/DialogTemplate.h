@@ -26,6 +26,9 @@ constexpr UINT SS_ETCHEDHORZ = 0x0010u;
 constexpr UINT ES_AUTOHSCROLL = 0x0080u;
 constexpr UINT BS_PUSHBUTTON = 0x0000u;
 constexpr UINT BS_DEFPUSHBUTTON = 0x0001u;
+// The bits of a control's style that say its type (SS_..., BS_...).
+constexpr UINT SS_TYPEMASK = 0x001Fu;
+constexpr UINT BS_TYPEMASK = 0x000Fu;
 
 // Control class names.
 #define PM_CLASS_STATIC L"static"

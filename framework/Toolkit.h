@@ -29,7 +29,7 @@ public:
   virtual CString Caption() const = 0;
   virtual void SetItemText(int itemId, const CString &text) = 0;
   virtual CString ItemText(int itemId) const = 0;
-  // Position of a progress bar; shown clamped to its range 0..100.
+  // Position of a progress bar; shown clamped to its range (ClampedProgress).
   virtual void SetProgressPos(int itemId, int pos) = 0;
   virtual int ProgressPos(int itemId) const = 0;
   virtual void FocusItem(int itemId) = 0;
@@ -44,6 +44,18 @@ public:
   virtual void EndModal(int code) = 0;
 };
 
+// The two fields of a message box's type: its buttons (MB_OK, MB_OKCANCEL)
+// and its icon (MB_ICON...).
+constexpr UINT MB_TYPEMASK = 0x0Fu;
+constexpr UINT MB_ICONMASK = 0xF0u;
+
+// Positions of progress bars run from 0 to this; others are shown clamped.
+constexpr int kProgressRange = 100;
+inline int ClampedProgress(int pos)
+{
+  return pos < 0 ? 0 : pos > kProgressRange ? kProgressRange : pos;
+}
+
 class PMToolkit
 {
 public:
@@ -53,7 +65,8 @@ public:
   virtual std::unique_ptr<PMToolkitWindow> CreateDialogWindow(const DialogTemplate &dialog,
                                                               HWND owner, bool modal,
                                                               PMWindowEvents &events) = 0;
-  // A modal message box; the button chosen (IDOK...), 0 when none can be shown.
+  // A modal message box of `type` (buttons and icon, MB_...); the button
+  // chosen (IDOK...), 0 when none can be shown.
   virtual int MessageBox(HWND owner, const CString &text, const CString &caption, UINT type) = 0;
 };
 

@@ -10,6 +10,9 @@
 namespace pelmora::io {
 namespace {
 
+// Bytes read from a pipe at a time.
+constexpr size_t kPipeChunk = 65536;
+
 class Descriptor
 {
 public:
@@ -68,7 +71,7 @@ IoResult FileContents::Load(const std::string &path)
     return IoResult::Ok();
   }
   // A pipe (or a regular file that reports no size): read what comes.
-  char chunk[65536];
+  char chunk[kPipeChunk];
   while (true) {
     ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
     if (got < 0 && errno == EINTR)

@@ -10,6 +10,14 @@
 namespace pelmora::io {
 namespace {
 
+// Binary STL: an 80-byte header, the triangle count (4 bytes), then 50 bytes
+// a triangle: its normal, its three corners (three floats each) and 2 bytes
+// of attributes.
+constexpr size_t kStlCountOffset = 80;
+constexpr size_t kStlFirstTriangle = kStlCountOffset + 4;
+constexpr size_t kStlTriangleBytes = 50;
+constexpr size_t kStlCornerBytes = 3 * sizeof(float);
+
 struct CornerKey
 {
   double x, y, z;
@@ -51,26 +59,27 @@ private:
 
 bool LooksBinaryStl(std::string_view data)
 {
-  if (data.size() < 84)
+  if (data.size() < kStlFirstTriangle)
     return false;
   uint32_t triangles;
-  std::memcpy(&triangles, data.data() + 80, 4);
-  return data.size() == 84 + 50 * uint64_t(triangles);
+  std::memcpy(&triangles, data.data() + kStlCountOffset, sizeof triangles);
+  return data.size() == kStlFirstTriangle + kStlTriangleBytes * uint64_t(triangles);
 }
 
-IoResult ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
+// Cannot fail: LooksBinaryStl has matched the size to the triangle count.
+void ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
 {
   uint32_t triangles;
-  std::memcpy(&triangles, data.data() + 80, 4);
+  std::memcpy(&triangles, data.data() + kStlCountOffset, sizeof triangles);
   CornerSet corners(points);
-  const char *p = data.data() + 84;
-  for (uint32_t t = 0; t < triangles; ++t, p += 50)
+  const char *p = data.data() + kStlFirstTriangle;
+  for (uint32_t t = 0; t < triangles; ++t, p += kStlTriangleBytes)
     for (int corner = 0; corner < 3; ++corner) {
       float v[3];
-      std::memcpy(v, p + 12 + 12 * corner, sizeof v);
+      static_assert(sizeof v == kStlCornerBytes, "a corner is three floats");
+      std::memcpy(v, p + kStlCornerBytes * (1 + corner), sizeof v); // after the normal
       corners.Add(v[0], v[1], v[2]);
     }
-  return IoResult::Ok();
 }
 
 // Calls onLine(line, first, end) for every line with its leading blanks skipped.
@@ -148,7 +157,7 @@ public:
     }
     if (word == "outer" || word == "endloop")
       return IoResult::Ok();
-    return Fail(m_line, "unexpected '" + std::string(word.substr(0, 40)) + "' in STL file");
+    return Fail(m_line, "unexpected '" + FieldExcerpt(word) + "' in STL file");
   }
 
   IoResult End()

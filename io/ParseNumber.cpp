@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <locale.h>
+#include <stdlib.h>
 #include <string>
 
 namespace pelmora::io {
@@ -24,11 +26,17 @@ bool EqualsNoCase(std::string_view text, const char *word)
 }
 
 // from_chars leaves the value untouched when out of range; strtod tells an
-// overflow (HUGE_VAL) from an underflow (the nearest tiny value).
+// overflow (HUGE_VAL) from an underflow (the nearest tiny value). It reads
+// in the C locale: under the process's locale, which a host may have set to
+// one with a decimal comma, "1.5e-400" would read as 1.
 NumberStatus OutOfRangeOrTiny(std::string_view field, double &value)
 {
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
   const std::string copy(field);
-  const double parsed = std::strtod(copy.c_str(), nullptr);
+  char *end = nullptr;
+  const double parsed = strtod_l(copy.c_str(), &end, cLocale);
+  if (end != copy.c_str() + copy.size())
+    return NumberStatus::NotANumber;
   if (std::fabs(parsed) == HUGE_VAL)
     return NumberStatus::OutOfRange;
   value = parsed;

@@ -2,6 +2,7 @@
 // as a whole or not at all, never a prefix.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace pelmora::io {
@@ -31,6 +32,15 @@ bool ParseCount(std::string_view field, unsigned long long &value);
 inline bool IsBlank(char c)
 {
   return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// At most the first kExcerptChars characters of a field, for a message that
+// quotes what the file held: the message stays one short line whatever the
+// file has there.
+constexpr size_t kExcerptChars = 40;
+inline std::string FieldExcerpt(std::string_view field)
+{
+  return std::string(field.substr(0, kExcerptChars));
 }
 
 // The next blank-separated word of [p, end), advancing p past it; empty at

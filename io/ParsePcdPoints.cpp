@@ -12,6 +12,9 @@
 namespace pelmora::io {
 namespace {
 
+// Values one field may hold (its COUNT), a bound well above any real file.
+constexpr unsigned long long kMaxFieldCount = 1u << 20;
+
 struct PcdField
 {
   std::string name;
@@ -70,7 +73,7 @@ public:
       return ReadBinary(points);
     if (m_header.data == "ascii")
       return ReadAscii(points);
-    return Fail(m_line, "unknown DATA '" + m_header.data.substr(0, 40) + "'");
+    return Fail(m_line, "unknown DATA '" + FieldExcerpt(m_header.data) + "'");
   }
 
 private:
@@ -133,7 +136,7 @@ private:
     if (keyword == "COUNT")
       return counts([](PcdField &field, unsigned long long count) {
         field.count = size_t(count);
-        return count >= 1 && count <= 1u << 20;
+        return count >= 1 && count <= kMaxFieldCount;
       });
     if (keyword == "TYPE") {
       if (words.size() != m_header.fields.size())
@@ -160,7 +163,7 @@ private:
       m_header.data = std::string(words[0]);
       return IoResult::Ok();
     }
-    return Fail(m_line, "unknown keyword '" + keyword.substr(0, 40) + "' in PCD header");
+    return Fail(m_line, "unknown keyword '" + FieldExcerpt(keyword) + "' in PCD header");
   }
 
   IoResult CheckFields()
@@ -244,7 +247,7 @@ private:
            word = NextWord(p, lineEnd), ++column) {
         double value;
         if (ParseNumber(word, value) != NumberStatus::Ok)
-          return Fail(line, "expected a number, found '" + std::string(word.substr(0, 40)) + "'");
+          return Fail(line, "expected a number, found '" + FieldExcerpt(word) + "'");
         for (int k = 0; k < 3; ++k)
           if (m_header.fields[size_t(m_header.xyz[k])].column == column)
             values[k] = value;

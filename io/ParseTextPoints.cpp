@@ -69,11 +69,14 @@ bool IsCommentStart(std::string_view line)
          (c == '/' && line.size() > 1 && line[1] == '/');
 }
 
+// A line quoted in a message: at most this many characters, "..." included.
+constexpr size_t kMaxLineExcerpt = 60;
+
 std::string Excerpt(std::string_view text)
 {
   std::string excerpt(Trimmed(text.data(), text.data() + text.size()));
-  if (excerpt.size() > 60)
-    excerpt = excerpt.substr(0, 57) + "...";
+  if (excerpt.size() > kMaxLineExcerpt)
+    excerpt = excerpt.substr(0, kMaxLineExcerpt - 3) + "...";
   return excerpt;
 }
 

@@ -20,6 +20,10 @@ namespace {
 // so they are bounded by the file's size or this many, whichever is larger.
 constexpr uint64_t kImplicitPointLimit = uint64_t(1) << 24;
 
+// Components and tuples of a FIELD array are each at most this, so that
+// their product cannot overflow.
+constexpr uint64_t kMaxFieldArraySide = uint64_t(1) << 32;
+
 std::string Upper(std::string_view word)
 {
   std::string upper(word);
@@ -86,7 +90,7 @@ public:
       return ReadStructuredPoints(points);
     if (dataset == "RECTILINEAR_GRID")
       return ReadRectilinearGrid(points);
-    return Fail("unknown data set type '" + dataset.substr(0, 40) + "'");
+    return Fail("unknown data set type '" + FieldExcerpt(dataset) + "'");
   }
 
 private:
@@ -133,7 +137,7 @@ private:
     RestOfLine(); // the title
     const std::string format = Upper(Word());
     if (format != "ASCII" && format != "BINARY")
-      return Fail("expected ASCII or BINARY, found '" + format.substr(0, 40) + "'");
+      return Fail("expected ASCII or BINARY, found '" + FieldExcerpt(format) + "'");
     m_binary = format == "BINARY";
     if (Upper(Word()) != "DATASET")
       return Fail("expected DATASET");
@@ -145,7 +149,7 @@ private:
   {
     const size_t size = BinarySize(type);
     if (size == 0 && type != "long" && type != "unsigned_long")
-      return Fail("unsupported data type '" + type.substr(0, 40) + "'");
+      return Fail("unsupported data type '" + FieldExcerpt(type) + "'");
     const uint64_t left = m_data.size() - m_pos;
     if (m_binary) {
       if (size == 0)
@@ -172,7 +176,7 @@ private:
       if (word.empty())
         return Fail("the file ends before its " + std::to_string(count) + " values");
       if (ParseNumber(word, values[i]) != NumberStatus::Ok)
-        return Fail("expected a number, found '" + std::string(word.substr(0, 40)) + "'");
+        return Fail("expected a number, found '" + FieldExcerpt(word) + "'");
     }
     return IoResult::Ok();
   }
@@ -187,8 +191,8 @@ private:
     for (uint64_t a = 0; a < arrays; ++a) {
       Word(); // the array's name
       uint64_t components, tuples;
-      if (!Count(components) || !Count(tuples) || components > (uint64_t(1) << 32) ||
-          tuples > (uint64_t(1) << 32))
+      if (!Count(components) || !Count(tuples) || components > kMaxFieldArraySide ||
+          tuples > kMaxFieldArraySide)
         return Fail("malformed FIELD array");
       const std::string type(Word());
       std::vector<double> skipped;
@@ -219,7 +223,7 @@ private:
         continue;
       }
       if (keyword != "POINTS")
-        return Fail("expected POINTS, found '" + keyword.substr(0, 40) + "'");
+        return Fail("expected POINTS, found '" + FieldExcerpt(keyword) + "'");
       uint64_t count;
       if (!Count(count) || count > uint64_t(INT_MAX) / 3)
         return Fail("malformed POINTS line");

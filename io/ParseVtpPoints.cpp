@@ -17,8 +17,11 @@ namespace {
 
 using Attributes = std::map<std::string, std::string>;
 
-// Deflate never packs more than this many bytes into one.
+// Deflate never packs more than this many bytes into one. A block's
+// declared size is checked against that ratio with a small allowance on
+// top, so that the check can only refuse what cannot be.
 constexpr uint64_t kMaxInflateRatio = 1032;
+constexpr uint64_t kInflateSlackPerBlock = 64;
 
 // The attributes of the tag starting at `tag` ("<Name a="1" b='2'>").
 Attributes ParseAttributes(std::string_view tag)
@@ -255,7 +258,7 @@ private:
     unsigned long long count;
     const std::string declared = Get(ParseAttributes(m_data.substr(piece)), "NumberOfPoints", "");
     if (!ParseCount(declared, count) || count > uint64_t(INT_MAX) / 3)
-      return Fail("a Piece with a bad NumberOfPoints ('" + declared.substr(0, 40) + "')");
+      return Fail("a Piece with a bad NumberOfPoints ('" + FieldExcerpt(declared) + "')");
     if (count == 0)
       return IoResult::Ok();
     const size_t pointsTag = m_data.find("<Points", piece);
@@ -288,7 +291,7 @@ private:
       if (m_layout.appended.empty() && m_data.find("<AppendedData") == std::string_view::npos)
         return Fail("the Points array is appended but the file has no AppendedData");
       if (!ParseCount(text, offset) || offset >= m_layout.appended.size())
-        return Fail("the Points array has a bad offset ('" + text.substr(0, 40) + "')");
+        return Fail("the Points array has a bad offset ('" + FieldExcerpt(text) + "')");
       ByteSource source(m_layout.appended.substr(offset), m_layout.appendedBase64);
       read = ReadBinary(source, type, 3 * count, values);
     } else {
@@ -321,8 +324,7 @@ private:
       if (word.empty())
         return Short(count);
       if (ParseNumber(word, values[i]) != NumberStatus::Ok)
-        return Fail("expected a number in the Points array, found '" +
-                    std::string(word.substr(0, 40)) + "'");
+        return Fail("expected a number in the Points array, found '" + FieldExcerpt(word) + "'");
     }
     if (!next().empty())
       return Fail("the Points array holds more values than NumberOfPoints says");
@@ -386,7 +388,7 @@ private:
     if (blocks - 1 > bytes / blockSize)
       return Fail("the compressed Points array holds more blocks than NumberOfPoints needs");
     const uint64_t total = (blocks - 1) * blockSize + (lastSize ? lastSize : blockSize);
-    if (total > kMaxInflateRatio * packedTotal + 64 * blocks)
+    if (total > kMaxInflateRatio * packedTotal + kInflateSlackPerBlock * blocks)
       return Fail("the compressed Points array declares more than its blocks can hold");
     if (total != bytes)
       return Fail("the compressed Points array holds " + std::to_string(total) + " bytes, " +
@@ -395,7 +397,7 @@ private:
     std::vector<unsigned char> block;
     for (uint64_t b = 0; b < blocks; ++b) {
       const uint64_t expected = b + 1 == blocks && lastSize ? lastSize : blockSize;
-      if (expected > kMaxInflateRatio * packed[b] + 64)
+      if (expected > kMaxInflateRatio * packed[b] + kInflateSlackPerBlock)
         return Fail("the compressed Points array declares more than its blocks can hold");
       block.resize(size_t(packed[b]));
       if (!source.Read(block.data(), block.size()))

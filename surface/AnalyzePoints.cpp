@@ -18,7 +18,7 @@ namespace {
 
 // trunc(value) limited to [low, high]; NaN gives low. Never converts a value
 // that does not fit an int.
-int truncateInto(double value, int low, int high)
+int TruncateInto(double value, int low, int high)
 {
   if (!(value >= low))
     return low;
@@ -29,7 +29,7 @@ int truncateInto(double value, int low, int high)
 
 // x extent / y extent. Halves are subtracted when a full extent would
 // overflow, so clouds spanning most of the double range still get a ratio.
-double extentRatio(const pelmora::FiniteBounds &box)
+double ExtentRatio(const pelmora::FiniteBounds &box)
 {
   const double width = box.max.x - box.min.x;
   const double height = box.max.y - box.min.y;
@@ -38,7 +38,7 @@ double extentRatio(const pelmora::FiniteBounds &box)
   return (0.5 * box.max.x - 0.5 * box.min.x) / (0.5 * box.max.y - 0.5 * box.min.y);
 }
 
-void suggestGrid(const ON_3dPointArray &points, int &rows, int &cols)
+void SuggestGrid(const ON_3dPointArray &points, int &rows, int &cols)
 {
   const pelmora::FiniteBounds box = pelmora::ComputeFiniteBounds(points);
   const int n = box.count;
@@ -59,9 +59,9 @@ void suggestGrid(const ON_3dPointArray &points, int &rows, int &cols)
     cols = n;
     return;
   }
-  const double ratio = extentRatio(box);
-  const int suggestedRows = truncateInto(std::sqrt(n / ratio), 1, n);
-  const int suggestedCols = truncateInto(suggestedRows * ratio, 1, n / suggestedRows);
+  const double ratio = ExtentRatio(box);
+  const int suggestedRows = TruncateInto(std::sqrt(n / ratio), 1, n);
+  const int suggestedCols = TruncateInto(suggestedRows * ratio, 1, n / suggestedRows);
   rows = suggestedRows;
   cols = suggestedCols;
 }
@@ -71,7 +71,7 @@ void suggestGrid(const ON_3dPointArray &points, int &rows, int &cols)
 void PMSurface::AnalyzePoints(const ON_3dPointArray &points, const ON_3dVector & /*direction*/,
                               int &rows, int &cols)
 {
-  pelmora::Guarded([&] { suggestGrid(points, rows, cols); },
+  pelmora::Guarded([&] { SuggestGrid(points, rows, cols); },
                    [&](pelmora::Failure) noexcept {
                      rows = 1;
                      cols = 1;

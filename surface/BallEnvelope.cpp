@@ -40,7 +40,7 @@ struct Probe
 
 // Damped Newton descent of the ball height over the centre position, kept
 // inside the rectangle and the disc of radius r around q.
-double descend(const Probe &probe, double &cx, double &cy)
+double Descend(const Probe &probe, double &cx, double &cy)
 {
   const double r2 = probe.radius * probe.radius;
   double best = probe.Height(cx, cy);
@@ -87,7 +87,7 @@ double descend(const Probe &probe, double &cx, double &cy)
 
 // The centre straight up the centre surface's normal from q: where the
 // touching ball's centre lies where the ball follows the part.
-ON_2dPoint normalCentre(const Probe &probe)
+ON_2dPoint NormalCentre(const Probe &probe)
 {
   const HeightJet jet = probe.centres.JetAt(probe.q.x, probe.q.y);
   const double norm = std::sqrt(1.0 + jet.zx * jet.zx + jet.zy * jet.zy);
@@ -96,7 +96,7 @@ ON_2dPoint normalCentre(const Probe &probe)
 }
 
 // The envelope height at q and the centre of the ball that touches there.
-double lowestBall(const Probe &probe, double &cx, double &cy)
+double LowestBall(const Probe &probe, double &cx, double &cy)
 {
   // Start from the best of a coarse lattice over the disc and of the
   // centre straight up the centre surface's normal from q.
@@ -114,7 +114,7 @@ double lowestBall(const Probe &probe, double &cx, double &cy)
       by = y;
     }
   };
-  const ON_2dPoint normal = normalCentre(probe);
+  const ON_2dPoint normal = NormalCentre(probe);
   consider(normal.x, normal.y);
   for (int i = -3; i <= 3; ++i)
     for (int j = -3; j <= 3; ++j)
@@ -122,10 +122,10 @@ double lowestBall(const Probe &probe, double &cx, double &cy)
         consider(probe.q.x + 0.32 * r * i, probe.q.y + 0.32 * r * j);
   cx = bx;
   cy = by;
-  return descend(probe, cx, cy);
+  return Descend(probe, cx, cy);
 }
 
-bool onBorder(const HeightSpline &centres, const ON_2dPoint &c)
+bool OnBorder(const HeightSpline &centres, const ON_2dPoint &c)
 {
   const double slack = 1e-9 * (centres.x.Hi() - centres.x.Lo() + centres.y.Hi() - centres.y.Lo());
   return c.x <= centres.x.Lo() + slack || c.x >= centres.x.Hi() - slack ||
@@ -135,13 +135,13 @@ bool onBorder(const HeightSpline &centres, const ON_2dPoint &c)
 // Marks both samples of every link along which the touching centre stands
 // still; links with a centre held on the rectangle's border say nothing
 // (the border holds it, not the part).
-void markTight(const HeightSpline &centres, const std::vector<ON_2dPoint> &touching,
+void MarkTight(const HeightSpline &centres, const std::vector<ON_2dPoint> &touching,
                BallEnvelope &envelope)
 {
   const int rows = envelope.rows, cols = envelope.cols;
   auto link = [&](int a, int b) {
     const ON_2dPoint &ca = touching[a], &cb = touching[b];
-    if (onBorder(centres, ca) || onBorder(centres, cb))
+    if (OnBorder(centres, ca) || OnBorder(centres, cb))
       return;
     const double step = std::hypot(envelope.points[a].x - envelope.points[b].x,
                                    envelope.points[a].y - envelope.points[b].y);
@@ -184,13 +184,13 @@ BallEnvelope EnvelopeOfBall(const HeightSpline &centres, double radius, int samp
         const double y = r + 1 == envelope.rows ? centres.y.Hi() : centres.y.Lo() + r * dy;
         Probe probe{centres, radius, ON_2dPoint(x, y)};
         double cx = x, cy = y;
-        const double z = lowestBall(probe, cx, cy);
+        const double z = LowestBall(probe, cx, cy);
         envelope.points[i] = ON_3dPoint(x, y, z);
         touching[i] = ON_2dPoint(cx, cy);
-        envelope.supported[i] = onBorder(centres, touching[i]) ? 0 : 1;
+        envelope.supported[i] = OnBorder(centres, touching[i]) ? 0 : 1;
       }
   });
-  markTight(centres, touching, envelope);
+  MarkTight(centres, touching, envelope);
   return envelope;
 }
 

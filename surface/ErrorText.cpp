@@ -18,7 +18,7 @@ struct ErrorText
   CString text;
 };
 
-ErrorText &errorText()
+ErrorText &SharedErrorText()
 {
   static ErrorText shared;
   return shared;
@@ -26,16 +26,16 @@ ErrorText &errorText()
 
 // Replaces the text under the lock. The copy is made before the lock is
 // taken, so a failed copy (no memory) leaves the text as it was.
-void replaceText(CString copy)
+void ReplaceText(CString copy)
 {
-  ErrorText &shared = errorText();
+  ErrorText &shared = SharedErrorText();
   const std::lock_guard<std::mutex> hold(shared.lock);
   shared.text = std::move(copy);
 }
 
-CString copyText()
+CString CopyText()
 {
-  ErrorText &shared = errorText();
+  ErrorText &shared = SharedErrorText();
   const std::lock_guard<std::mutex> hold(shared.lock);
   return shared.text;
 }
@@ -57,7 +57,7 @@ namespace pelmora {
 
 void SetErrorText(const wchar_t *message) noexcept
 {
-  Guarded([message] { replaceText(CString(message)); });
+  Guarded([message] { ReplaceText(CString(message)); });
 }
 
 } // namespace pelmora
@@ -65,11 +65,11 @@ void SetErrorText(const wchar_t *message) noexcept
 CString PMSurface::GetError()
 {
   // Copying the text can only fail for lack of memory: an empty text then.
-  return pelmora::Guarded(copyText, [](pelmora::Failure) noexcept { return CString(); });
+  return pelmora::Guarded(CopyText, [](pelmora::Failure) noexcept { return CString(); });
 }
 
 void PMSurface::SetError(const CString &error)
 {
   // Keeps the previous text when the copy cannot be made.
-  pelmora::Guarded([&error] { replaceText(error); });
+  pelmora::Guarded([&error] { ReplaceText(error); });
 }

@@ -30,14 +30,14 @@ constexpr long long kMostControlPoints = 1LL << 22;
 
 const wchar_t *const kNotFitted = L"The surface could not be fitted";
 
-bool finiteDirection(const ON_3dVector &d)
+bool FiniteDirection(const ON_3dVector &d)
 {
   return std::isfinite(d.x) && std::isfinite(d.y) && std::isfinite(d.z) &&
          (d.x != 0.0 || d.y != 0.0 || d.z != 0.0);
 }
 
 // The finite points, aligned so that `direction` points down.
-std::vector<ON_3dPoint> alignedFinitePoints(const ON_3dPointArray &points,
+std::vector<ON_3dPoint> AlignedFinitePoints(const ON_3dPointArray &points,
                                             const ON_3dVector &direction, int showProgress)
 {
   ON_3dPointArray aligned(points);
@@ -52,7 +52,7 @@ std::vector<ON_3dPoint> alignedFinitePoints(const ON_3dPointArray &points,
   return finite;
 }
 
-bool fitHeights(const std::vector<ON_3dPoint> &points, const SplineAxis &x, const SplineAxis &y,
+bool FitHeights(const std::vector<ON_3dPoint> &points, const SplineAxis &x, const SplineAxis &y,
                 double smoothing, SmoothFit &fit)
 {
   return FitSmoothHeights(points.data(), static_cast<long long>(points.size()), x, y, smoothing,
@@ -60,7 +60,7 @@ bool fitHeights(const std::vector<ON_3dPoint> &points, const SplineAxis &x, cons
 }
 
 // The height field as a NURBS surface, rotated back along `direction`.
-bool makeSurface(const HeightSpline &field, const ON_3dVector &direction, int showProgress,
+bool MakeSurface(const HeightSpline &field, const ON_3dVector &direction, int showProgress,
                  ON_NurbsSurface &surface)
 {
   const int rows = field.Rows(), cols = field.Cols();
@@ -88,12 +88,12 @@ bool makeSurface(const HeightSpline &field, const ON_3dVector &direction, int sh
 // (the centres bend more tightly than the ball, seen from the probe), the
 // drape's fold rule applied to the centre surface: the places over those
 // control points, at the height of the compensated field `part`.
-void addFolds(const HeightSpline &centres, double probeDiameter, const HeightSpline &part,
+void AddFolds(const HeightSpline &centres, double probeDiameter, const HeightSpline &part,
               ON_3dPointArray &tight)
 {
   ON_NurbsSurface surface;
   ON_SimpleArray<int> folds;
-  if (!makeSurface(centres, ON_3dVector(0, 0, -1), 0, surface) ||
+  if (!MakeSurface(centres, ON_3dVector(0, 0, -1), 0, surface) ||
       !PMSurface::FindProbeFolds(surface, probeDiameter, folds))
     return;
   for (int k = 0; k < folds.Count(); ++k) {
@@ -107,7 +107,7 @@ void addFolds(const HeightSpline &centres, double probeDiameter, const HeightSpl
 // Only the envelope samples whose touching ball lies inside the cloud's
 // extent are fitted; the penalty carries the surface over the rest of the
 // border. `tight` receives the bridges and the folds.
-bool compensate(const HeightSpline &centres, double probeDiameter, SmoothFit &fit,
+bool Compensate(const HeightSpline &centres, double probeDiameter, SmoothFit &fit,
                 ON_3dPointArray &tight)
 {
   const BallEnvelope envelope =
@@ -122,22 +122,22 @@ bool compensate(const HeightSpline &centres, double probeDiameter, SmoothFit &fi
   }
   const double smoothing =
       std::pow(kEnvelopeSmoothingSpans * std::min(centres.x.Step(), centres.y.Step()), 4);
-  if (!fitHeights(supported.size() >= 3 ? supported : envelope.points, centres.x, centres.y,
+  if (!FitHeights(supported.size() >= 3 ? supported : envelope.points, centres.x, centres.y,
                   smoothing, fit))
     return false;
-  addFolds(centres, probeDiameter, fit.spline, tight);
+  AddFolds(centres, probeDiameter, fit.spline, tight);
   return true;
 }
 
 // The message for input the fit cannot work on, or null.
-const wchar_t *refusal(int rows, int cols, const ON_3dVector &direction, double probeDiameter,
+const wchar_t *Refusal(int rows, int cols, const ON_3dVector &direction, double probeDiameter,
                        double smoothing)
 {
   if (rows < 3 || cols < 3)
     return L"The surface needs at least 3 rows and 3 columns";
   if (static_cast<long long>(rows) * cols > kMostControlPoints)
     return L"The surface has too many control points";
-  if (!finiteDirection(direction))
+  if (!FiniteDirection(direction))
     return L"The direction must be finite and not zero";
   if (!std::isfinite(probeDiameter) || probeDiameter < 0.0)
     return L"The probe diameter must be finite and not negative";
@@ -146,21 +146,21 @@ const wchar_t *refusal(int rows, int cols, const ON_3dVector &direction, double 
   return nullptr;
 }
 
-int fail(const wchar_t *message)
+int Fail(const wchar_t *message)
 {
   PMSurface::SetError(message);
   return 0;
 }
 
-int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointArray &points,
+int FitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointArray &points,
                const ON_3dVector &direction, int rows, int cols, double probeDiameter,
                double smoothing, int showProgress)
 {
-  if (const wchar_t *message = refusal(rows, cols, direction, probeDiameter, smoothing))
-    return fail(message);
-  const std::vector<ON_3dPoint> aligned = alignedFinitePoints(points, direction, showProgress);
+  if (const wchar_t *message = Refusal(rows, cols, direction, probeDiameter, smoothing))
+    return Fail(message);
+  const std::vector<ON_3dPoint> aligned = AlignedFinitePoints(points, direction, showProgress);
   if (aligned.size() < 3)
-    return fail(L"Not enough points to fit a surface");
+    return Fail(L"Not enough points to fit a surface");
   ON_3dPoint lo = aligned[0], hi = aligned[0];
   for (const ON_3dPoint &p : aligned) {
     lo.x = std::min(lo.x, p.x), lo.y = std::min(lo.y, p.y);
@@ -168,7 +168,7 @@ int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointAr
   }
   if (!(hi.x - lo.x > 0.0) || !(hi.y - lo.y > 0.0) || !std::isfinite(hi.x - lo.x) ||
       !std::isfinite(hi.y - lo.y))
-    return fail(L"The points have no extent across the direction");
+    return Fail(L"The points have no extent across the direction");
   const SplineAxis x(cols, lo.x, hi.x), y(rows, lo.y, hi.y);
 
   PMFitReport found;
@@ -176,10 +176,10 @@ int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointAr
   bool fitted = false;
   {
     ProgressPhase phase(L"Fitting surface", showProgress);
-    phase.Run(1, [&](int) { fitted = fitHeights(aligned, x, y, smoothing, fit); });
+    phase.Run(1, [&](int) { fitted = FitHeights(aligned, x, y, smoothing, fit); });
   }
   if (!fitted)
-    return fail(kNotFitted);
+    return Fail(kNotFitted);
   found.smoothing = fit.weight;
   found.smoothingChosen = fit.chosen ? 1 : 0;
   found.residualRms = fit.rms;
@@ -187,16 +187,16 @@ int fitSurface(ON_NurbsSurface &surface, PMFitReport &report, const ON_3dPointAr
     SmoothFit part;
     {
       ProgressPhase phase(L"Compensating probe", showProgress);
-      phase.Run(1, [&](int) { fitted = compensate(fit.spline, probeDiameter, part, found.tight); });
+      phase.Run(1, [&](int) { fitted = Compensate(fit.spline, probeDiameter, part, found.tight); });
     }
     if (!fitted)
-      return fail(kNotFitted);
+      return Fail(kNotFitted);
     fit = std::move(part);
     PMSurface::TransformPoints(found.tight, direction, 0, 0);
   }
   ON_NurbsSurface made;
-  if (!makeSurface(fit.spline, direction, showProgress, made))
-    return fail(kNotFitted);
+  if (!MakeSurface(fit.spline, direction, showProgress, made))
+    return Fail(kNotFitted);
   surface = made;
   report = found;
   return 1;
@@ -211,7 +211,7 @@ int PMSurface::FitSurfaceToPoints(ON_NurbsSurface &surface, PMFitReport &report,
 {
   const FailureMessages messages{L"Not enough memory for the point cloud", kNotFitted};
   return GuardedOperation(messages, [&] {
-    return fitSurface(surface, report, points, direction, rows, cols, probeDiameter, smoothing,
+    return FitSurface(surface, report, points, direction, rows, cols, probeDiameter, smoothing,
                       showProgress);
   });
 }

@@ -27,7 +27,7 @@ constexpr double kCoarsening = 1.1;   // between the cell sizes tried
 constexpr int kBisections = 8;
 constexpr int kFewestNodes = 3; // along each axis: what a biquadratic surface needs
 
-ON_3dPointArray alignedCopy(const ON_3dPointArray &points, const ON_3dVector &direction)
+ON_3dPointArray AlignedCopy(const ON_3dPointArray &points, const ON_3dVector &direction)
 {
   ON_3dPointArray aligned(points);
   if (aligned.Count() != points.Count())
@@ -37,7 +37,7 @@ ON_3dPointArray alignedCopy(const ON_3dPointArray &points, const ON_3dVector &di
 }
 
 // Nodes along an extent for cells of about `cell`.
-int nodesAlong(double extent, double cell)
+int NodesAlong(double extent, double cell)
 {
   const double nodes = std::floor(extent / cell + 0.5) + 1.0;
   if (!(nodes > kFewestNodes))
@@ -57,8 +57,8 @@ public:
   // The grid for cells of about `cell`, and whether it fits.
   bool Fits(double cell, int &rows, int &cols)
   {
-    rows = nodesAlong(m_height, cell);
-    cols = nodesAlong(m_width, cell);
+    rows = NodesAlong(m_height, cell);
+    cols = NodesAlong(m_width, cell);
     if (static_cast<long long>(rows) * cols > m_aligned.Count() * 4LL)
       return false; // finer than the points can fill
     const PMGridCoverage coverage =
@@ -99,7 +99,7 @@ private:
   std::vector<unsigned char> m_filled;
 };
 
-bool hasArea(const FiniteBounds &box)
+bool HasArea(const FiniteBounds &box)
 {
   const double width = box.max.x - box.min.x, height = box.max.y - box.min.y;
   return box.count > 1 && width > 0.0 && height > 0.0 && std::isfinite(width * height);
@@ -112,9 +112,9 @@ void PMSurface::SuggestFittedGrid(const ON_3dPointArray &points, const ON_3dVect
 {
   pelmora::Guarded(
       [&] {
-        const ON_3dPointArray aligned = alignedCopy(points, direction);
+        const ON_3dPointArray aligned = AlignedCopy(points, direction);
         const FiniteBounds box = pelmora::ComputeFiniteBounds(aligned);
-        if (hasArea(box))
+        if (HasArea(box))
           FitSearch(aligned, box).Suggest(rows, cols);
         else
           AnalyzePoints(aligned, direction, rows, cols);
@@ -135,7 +135,7 @@ int PMSurface::MeasureGridCoverage(const ON_3dPointArray &points, const ON_3dVec
       SetError(L"The grid needs at least 1 row and 1 column, and at most 2^31 - 1 nodes");
       return 0;
     }
-    const ON_3dPointArray aligned = alignedCopy(points, direction);
+    const ON_3dPointArray aligned = AlignedCopy(points, direction);
     const FiniteBounds box = pelmora::ComputeFiniteBounds(aligned);
     const bool flatX = !(box.max.x - box.min.x > 0.0), flatY = !(box.max.y - box.min.y > 0.0);
     if (box.count == 0 || (cols > 1 && flatX) || (rows > 1 && flatY)) {

@@ -5,16 +5,16 @@ namespace pelmora {
 namespace {
 
 // The step between nodes along one axis; unused with a single node.
-double stepOf(double low, double high, int nodes)
+double StepOf(double low, double high, int nodes)
 {
   return nodes > 1 ? (high - low) / static_cast<double>(nodes - 1) : 0.0;
 }
 
-void markFilled(const ON_3dPointArray &aligned, const FiniteBounds &box, int rows, int cols,
+void MarkFilled(const ON_3dPointArray &aligned, const FiniteBounds &box, int rows, int cols,
                 std::vector<unsigned char> &filled)
 {
-  const double dx = stepOf(box.min.x, box.max.x, cols);
-  const double dy = stepOf(box.min.y, box.max.y, rows);
+  const double dx = StepOf(box.min.x, box.max.x, cols);
+  const double dy = StepOf(box.min.y, box.max.y, rows);
   filled.assign(static_cast<size_t>(rows) * static_cast<size_t>(cols), 0);
   const ON_3dPoint *p = aligned.Array();
   for (int i = 0; i < aligned.Count(); ++i) {
@@ -28,7 +28,7 @@ void markFilled(const ON_3dPointArray &aligned, const FiniteBounds &box, int row
 
 // First and last filled index of a line of nodes (start, stride, count);
 // first > last when the line is empty.
-void filledSpan(const std::vector<unsigned char> &filled, size_t start, size_t stride, int count,
+void FilledSpan(const std::vector<unsigned char> &filled, size_t start, size_t stride, int count,
                 int &first, int &last)
 {
   first = count;
@@ -45,18 +45,18 @@ void filledSpan(const std::vector<unsigned char> &filled, size_t start, size_t s
 PMGridCoverage MeasureCoverage(const ON_3dPointArray &aligned, const FiniteBounds &box, int rows,
                                int cols, std::vector<unsigned char> &filled)
 {
-  markFilled(aligned, box, rows, cols, filled);
+  MarkFilled(aligned, box, rows, cols, filled);
   std::vector<int> firstInColumn(static_cast<size_t>(cols)),
       lastInColumn(static_cast<size_t>(cols));
   for (int c = 0; c < cols; ++c)
-    filledSpan(filled, static_cast<size_t>(c), static_cast<size_t>(cols), rows, firstInColumn[c],
+    FilledSpan(filled, static_cast<size_t>(c), static_cast<size_t>(cols), rows, firstInColumn[c],
                lastInColumn[c]);
   PMGridCoverage coverage;
   coverage.nodes = rows * cols;
   for (int r = 0; r < rows; ++r) {
     const size_t rowStart = static_cast<size_t>(r) * cols;
     int firstInRow, lastInRow;
-    filledSpan(filled, rowStart, 1, cols, firstInRow, lastInRow);
+    FilledSpan(filled, rowStart, 1, cols, firstInRow, lastInRow);
     for (int c = 0; c < cols; ++c) {
       if (filled[rowStart + c]) {
         ++coverage.filled;

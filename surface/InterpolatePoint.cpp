@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kSlots = 4;
 
-int neighbourAt(const HoleNeighbours &n, int slot)
+int NeighbourAt(const HoleNeighbours &n, int slot)
 {
   switch (slot) {
   case 0:
@@ -28,7 +28,7 @@ int neighbourAt(const HoleNeighbours &n, int slot)
 // The limit of the inverse-distance mean when 1/d is not representable:
 // neighbours at distance 0 take all the weight; otherwise the weights are
 // taken relative to the nearest neighbour, which keeps them in (0, 1].
-double limitMean(const double (&z)[kSlots], const double (&d)[kSlots],
+double LimitMean(const double (&z)[kSlots], const double (&d)[kSlots],
                  const bool (&present)[kSlots])
 {
   double nearest = INFINITY;
@@ -65,7 +65,7 @@ void FillFromNeighbours(ON_3dPointArray &matrix, int index, const HoleNeighbours
   double weighted = 0.0;
   double weights = 0.0;
   for (int k = 0; k < kSlots; ++k) {
-    const int n = neighbourAt(neighbours, k);
+    const int n = NeighbourAt(neighbours, k);
     if (n < 0)
       continue;
     present[k] = true;
@@ -80,7 +80,7 @@ void FillFromNeighbours(ON_3dPointArray &matrix, int index, const HoleNeighbours
     return;
   double height = weighted / weights;
   if (!std::isfinite(height))
-    height = limitMean(z, d, present);
+    height = LimitMean(z, d, present);
   matrix[index].z = height;
 }
 

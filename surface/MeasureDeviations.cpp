@@ -24,7 +24,7 @@ struct PointDeviation
 // Signed by the side of the surface normal; with a probe the radius comes
 // off (the centre of a probe touching the surface lies a radius away on the
 // normal's side).
-PointDeviation deviationOf(const pelmora::SurfacePointFinder &finder,
+PointDeviation DeviationOf(const pelmora::SurfacePointFinder &finder,
                            const ON_NurbsSurface &surface, const ON_3dPoint &point,
                            const ON_3dPoint &aligned, double radius)
 {
@@ -43,7 +43,7 @@ PointDeviation deviationOf(const pelmora::SurfacePointFinder &finder,
   return result;
 }
 
-std::vector<PointDeviation> measureAll(const ON_3dPointArray &points,
+std::vector<PointDeviation> MeasureAll(const ON_3dPointArray &points,
                                        const ON_NurbsSurface &surface, const ON_3dVector &direction,
                                        double radius)
 {
@@ -57,13 +57,13 @@ std::vector<PointDeviation> measureAll(const ON_3dPointArray &points,
   pelmora::ParallelFor(points.Count(), kPointsPerPiece, [&](int begin, int end) {
     for (int k = begin; k < end; ++k) {
       const int i = order[k];
-      results[i] = deviationOf(finder, surface, points[i], aligned[i], radius);
+      results[i] = DeviationOf(finder, surface, points[i], aligned[i], radius);
     }
   });
   return results;
 }
 
-bool usableDirection(const ON_3dVector &direction)
+bool UsableDirection(const ON_3dVector &direction)
 {
   return std::isfinite(direction.x) && std::isfinite(direction.y) && std::isfinite(direction.z) &&
          (direction.x != 0.0 || direction.y != 0.0 || direction.z != 0.0);
@@ -83,12 +83,12 @@ int PMSurface::MeasureDeviations(const ON_3dPointArray &points, const ON_NurbsSu
       SetError(L"Invalid Nurbs Surface");
       return 0;
     }
-    if (!usableDirection(direction) || !std::isfinite(probeDiameter)) {
+    if (!UsableDirection(direction) || !std::isfinite(probeDiameter)) {
       SetError(L"The direction must be non-zero and finite, and the probe diameter finite");
       return 0;
     }
     const std::vector<PointDeviation> results =
-        measureAll(points, surface, direction, 0.5 * probeDiameter);
+        MeasureAll(points, surface, direction, 0.5 * probeDiameter);
     const int n = points.Count();
     std::vector<double> values(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)

@@ -35,7 +35,7 @@ struct Grid
 };
 
 // The spacing along one axis, or a message when the grid cannot be laid.
-const wchar_t *axisStep(double low, double high, int nodes, const wchar_t *flatMessage,
+const wchar_t *AxisStep(double low, double high, int nodes, const wchar_t *flatMessage,
                         double &step)
 {
   step = INFINITY; // one node: the division by nodes - 1 = 0
@@ -52,7 +52,7 @@ const wchar_t *axisStep(double low, double high, int nodes, const wchar_t *flatM
 
 // Checks what the grid needs and fills `grid`; returns the error text when
 // the point matrix cannot be built.
-const wchar_t *planGrid(const ON_3dPointArray &points, int rows, int cols, Grid &grid)
+const wchar_t *PlanGrid(const ON_3dPointArray &points, int rows, int cols, Grid &grid)
 {
   if (rows < 1 || cols < 1)
     return L"The point matrix needs at least 1 row and 1 column";
@@ -62,11 +62,11 @@ const wchar_t *planGrid(const ON_3dPointArray &points, int rows, int cols, Grid 
   if (box.count == 0)
     return L"The point cloud has no points with finite coordinates";
   if (const wchar_t *error =
-          axisStep(box.min.x, box.max.x, cols,
+          AxisStep(box.min.x, box.max.x, cols,
                    L"The point cloud has no extent along x for more than 1 column", grid.dx))
     return error;
   if (const wchar_t *error =
-          axisStep(box.min.y, box.max.y, rows,
+          AxisStep(box.min.y, box.max.y, rows,
                    L"The point cloud has no extent along y for more than 1 row", grid.dy))
     return error;
   grid.rows = rows;
@@ -80,7 +80,7 @@ const wchar_t *planGrid(const ON_3dPointArray &points, int rows, int cols, Grid 
   return nullptr;
 }
 
-bool layGrid(const Grid &grid, ON_3dPointArray &matrix)
+bool LayGrid(const Grid &grid, ON_3dPointArray &matrix)
 {
   const int total = grid.rows * grid.cols;
   matrix.Destroy();
@@ -102,7 +102,7 @@ bool layGrid(const Grid &grid, ON_3dPointArray &matrix)
 }
 
 // The cell of a point, or -1 for a point with a non-finite coordinate.
-inline int cellOf(const Grid &grid, const ON_3dPoint &q)
+inline int CellOf(const Grid &grid, const ON_3dPoint &q)
 {
   if (!pelmora::IsFinitePoint(q))
     return -1;
@@ -114,7 +114,7 @@ inline int cellOf(const Grid &grid, const ON_3dPoint &q)
 // One pass in cloud order; each cell keeps the highest z. The cells of the
 // next few points are located and prefetched ahead, since a scattered cloud
 // visits the matrix in random order.
-void assignPoints(const ON_3dPointArray &points, const Grid &grid, ON_3dPointArray &matrix,
+void AssignPoints(const ON_3dPointArray &points, const Grid &grid, ON_3dPointArray &matrix,
                   int showProgress)
 {
   constexpr int kAhead = 16; // a power of 2
@@ -124,14 +124,14 @@ void assignPoints(const ON_3dPointArray &points, const Grid &grid, ON_3dPointArr
   ON_3dPoint *cell = matrix.Array();
   int ahead[kAhead];
   for (int i = 0; i < kAhead && i < n; ++i)
-    ahead[i] = cellOf(grid, p[i]);
+    ahead[i] = CellOf(grid, p[i]);
   phase.Start(n);
   for (int i = 0; i < n; ++i) {
     if (phase.Shown())
       phase.At(i);
     const int k = ahead[i & (kAhead - 1)];
     if (i + kAhead < n) {
-      const int next = cellOf(grid, p[i + kAhead]);
+      const int next = CellOf(grid, p[i + kAhead]);
       ahead[i & (kAhead - 1)] = next;
       if (next >= 0)
         __builtin_prefetch(&cell[next].z, 1);
@@ -142,7 +142,7 @@ void assignPoints(const ON_3dPointArray &points, const Grid &grid, ON_3dPointArr
   phase.End();
 }
 
-void lowerHoles(const Grid &grid, ON_3dPointArray &matrix, int showProgress)
+void LowerHoles(const Grid &grid, ON_3dPointArray &matrix, int showProgress)
 {
   ProgressPhase phase(L"Finalizing surface", showProgress);
   ON_3dPoint *cell = matrix.Array();
@@ -152,7 +152,7 @@ void lowerHoles(const Grid &grid, ON_3dPointArray &matrix, int showProgress)
   });
 }
 
-bool hasHole(const Grid &grid, const ON_3dPointArray &matrix, int showProgress)
+bool HasHole(const Grid &grid, const ON_3dPointArray &matrix, int showProgress)
 {
   ProgressPhase phase(L"Checking for missing points", showProgress);
   const int total = matrix.Count();
@@ -168,7 +168,7 @@ bool hasHole(const Grid &grid, const ON_3dPointArray &matrix, int showProgress)
   return found;
 }
 
-void raiseBorder(const Grid &grid, ON_3dPointArray &matrix)
+void RaiseBorder(const Grid &grid, ON_3dPointArray &matrix)
 {
   ON_3dPoint *cell = matrix.Array();
   auto raise = [&](int r, int c) {
@@ -212,29 +212,29 @@ public:
 
   void Visit(int c, int k)
   {
-    if (!known(k))
-      fill(c, k);
-    if (known(k)) {
+    if (!Known(k))
+      Fill(c, k);
+    if (Known(k)) {
       m_lastKnownCol = c;
       m_lastKnownRow[c] = m_row;
     }
   }
 
 private:
-  bool known(int k) const { return m_cell[k].z >= m_grid.floorZ; }
+  bool Known(int k) const { return m_cell[k].z >= m_grid.floorZ; }
 
-  void fill(int c, int k)
+  void Fill(int c, int k)
   {
     const int cols = m_grid.cols;
     const int rowStart = k - c;
     if (m_nextKnownCol <= c)
       m_nextKnownCol = c + 1;
-    while (m_nextKnownCol < cols && !known(rowStart + m_nextKnownCol))
+    while (m_nextKnownCol < cols && !Known(rowStart + m_nextKnownCol))
       ++m_nextKnownCol;
     int &below = m_nextKnownRow[c];
     if (below <= m_row)
       below = m_row + 1;
-    while (below < m_grid.rows && !known(below * cols + c))
+    while (below < m_grid.rows && !Known(below * cols + c))
       ++below;
 
     pelmora::HoleNeighbours n;
@@ -255,7 +255,7 @@ private:
   int m_nextKnownCol = 0;
 };
 
-void interpolateHoles(const Grid &grid, ON_3dPointArray &matrix, int showProgress)
+void InterpolateHoles(const Grid &grid, ON_3dPointArray &matrix, int showProgress)
 {
   ProgressPhase phase(L"Interpolating points", showProgress);
   HoleSweep sweep(grid, matrix);
@@ -272,27 +272,27 @@ void interpolateHoles(const Grid &grid, ON_3dPointArray &matrix, int showProgres
   phase.End();
 }
 
-int buildMatrix(const ON_3dPointArray &points, int rows, int cols, ON_3dPointArray &matrix,
+int BuildMatrix(const ON_3dPointArray &points, int rows, int cols, ON_3dPointArray &matrix,
                 int interpolate, int showProgress)
 {
   Grid grid;
-  if (const wchar_t *error = planGrid(points, rows, cols, grid)) {
+  if (const wchar_t *error = PlanGrid(points, rows, cols, grid)) {
     PMSurface::SetError(error);
     return 0;
   }
-  if (!layGrid(grid, matrix)) {
+  if (!LayGrid(grid, matrix)) {
     PMSurface::SetError(L"Not enough memory for the point matrix");
     return 0;
   }
-  assignPoints(points, grid, matrix, showProgress);
+  AssignPoints(points, grid, matrix, showProgress);
   if (!interpolate) {
-    lowerHoles(grid, matrix, showProgress);
+    LowerHoles(grid, matrix, showProgress);
     return 1;
   }
-  if (!hasHole(grid, matrix, showProgress))
+  if (!HasHole(grid, matrix, showProgress))
     return 1;
-  raiseBorder(grid, matrix);
-  interpolateHoles(grid, matrix, showProgress);
+  RaiseBorder(grid, matrix);
+  InterpolateHoles(grid, matrix, showProgress);
   return 1;
 }
 
@@ -309,8 +309,8 @@ int PMSurface::CreatePointMatrix(const ON_3dPointArray &points, int rows, int co
       const ON_3dPointArray cloud(points);
       if (cloud.Count() != points.Count())
         throw std::bad_alloc();
-      return buildMatrix(cloud, rows, cols, matrix, interpolate, showProgress);
+      return BuildMatrix(cloud, rows, cols, matrix, interpolate, showProgress);
     }
-    return buildMatrix(points, rows, cols, matrix, interpolate, showProgress);
+    return BuildMatrix(points, rows, cols, matrix, interpolate, showProgress);
   });
 }

@@ -20,7 +20,7 @@ constexpr int kRowsPerPiece = 16;
 
 // Principal curvatures at (s, t), positive where the surface bends away
 // from its normal. False where the surface has no regular normal.
-bool principalCurvatures(const ON_NurbsSurface &surface, double s, double t, double &k1, double &k2)
+bool PrincipalCurvatures(const ON_NurbsSurface &surface, double s, double t, double &k1, double &k2)
 {
   double v[18] = {0.0};
   if (!surface.Evaluate(s, t, 2, 3, v))
@@ -69,7 +69,7 @@ int PMSurface::FindProbeFolds(const ON_NurbsSurface &surface, double probeDiamet
         for (int i = 0; i < cols; ++i) {
           double k1 = 0.0, k2 = 0.0;
           folded[static_cast<size_t>(j) * cols + i] =
-              principalCurvatures(surface, pelmora::GrevilleAbscissa(surface, 0, i), t, k1, k2) &&
+              PrincipalCurvatures(surface, pelmora::GrevilleAbscissa(surface, 0, i), t, k1, k2) &&
               (1.0 + distance * k1 <= 0.0 || 1.0 + distance * k2 <= 0.0);
         }
       }

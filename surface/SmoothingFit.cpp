@@ -46,7 +46,7 @@ struct NormalEquations
 
 // Every tenth point, picked by a hash of its index so that a scan's order
 // does not line the held-out points up.
-bool heldOut(long long index)
+bool HeldOut(long long index)
 {
   std::uint64_t z = static_cast<std::uint64_t>(index) + 0x9e3779b97f4a7c15ull;
   z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
@@ -57,7 +57,7 @@ bool heldOut(long long index)
 // Adds one point to B'B and B'z. The 3 x 3 block of basis functions
 // that a point touches couples control (a, b) with (a', b') at slot
 // Slot(a' - a, b' - b) = Slot(-a, -b) + 5 a' + b'.
-void addToMatrix(const SplineAxis &x, const SplineAxis &y, const ON_3dPoint &p, double zRef,
+void AddToMatrix(const SplineAxis &x, const SplineAxis &y, const ON_3dPoint &p, double zRef,
                  NormalEquations &sums)
 {
   double bx[3], by[3];
@@ -81,7 +81,7 @@ void addToMatrix(const SplineAxis &x, const SplineAxis &y, const ON_3dPoint &p, 
 }
 
 // The span rows [begin, end) of strip `strip` of `strips`.
-void stripRows(long long rows, int strips, int strip, long long &begin, long long &end)
+void StripRows(long long rows, int strips, int strip, long long &begin, long long &end)
 {
   begin = rows * strip / strips;
   end = rows * (strip + 1) / strips;
@@ -93,7 +93,7 @@ void stripRows(long long rows, int strips, int strip, long long &begin, long lon
 // matrix row after row; strips of at least three span rows are then summed
 // in parallel, even strips before odd ones, so no two threads write the
 // same row and every sum is made in one fixed order on any machine.
-void assemble(const ON_3dPoint *points, long long count, long long stride, bool holdOut,
+void Assemble(const ON_3dPoint *points, long long count, long long stride, bool holdOut,
               const SplineAxis &x, const SplineAxis &y, double zRef, NormalEquations &training,
               NormalEquations *validation)
 {
@@ -126,14 +126,14 @@ void assemble(const ON_3dPoint *points, long long count, long long stride, bool 
   NormalEquations *sets[2] = {&training, validation};
   auto sumStrip = [&](int strip) {
     long long rowBegin = 0, rowEnd = 0;
-    stripRows(spansY, strips, strip, rowBegin, rowEnd);
+    StripRows(spansY, strips, strip, rowBegin, rowEnd);
     for (long long o = first[rowBegin * spansX]; o < first[rowEnd * spansX]; ++o) {
       const long long i = order[static_cast<size_t>(o)];
-      const int set = holdOut && heldOut(i) ? 1 : 0;
+      const int set = holdOut && HeldOut(i) ? 1 : 0;
       const double z = points[i].z - zRef;
       squares[static_cast<size_t>(strip) * 2 + set] += z * z;
       ++counts[static_cast<size_t>(strip) * 2 + set];
-      addToMatrix(x, y, points[i], zRef, *sets[set]);
+      AddToMatrix(x, y, points[i], zRef, *sets[set]);
     }
   };
   for (int parity = 0; parity < 2; ++parity) {
@@ -155,7 +155,7 @@ void assemble(const ON_3dPoint *points, long long count, long long stride, bool 
 
 // The bending energy integral (z_xx^2 + 2 z_xy^2 + z_yy^2) as a quadratic
 // form of the control heights, from the axes' one-dimensional integrals.
-StencilMatrix bendingEnergy(const SplineAxis &x, const SplineAxis &y)
+StencilMatrix BendingEnergy(const SplineAxis &x, const SplineAxis &y)
 {
   const AxisIntegrals ix = x.Integrals(), iy = y.Integrals();
   auto band = [](const std::vector<double> &m, int i, int j) {
@@ -183,7 +183,7 @@ StencilMatrix bendingEnergy(const SplineAxis &x, const SplineAxis &y)
 // and the penalty's scales: it keeps the system positive definite when the
 // points fix no plane (they lie on one line) while pulling neither a hole
 // (held by the penalty) nor a plane (held by the data) noticeably.
-StencilMatrix systemMatrix(const StencilMatrix &data, const StencilMatrix &energy, double factor)
+StencilMatrix SystemMatrix(const StencilMatrix &data, const StencilMatrix &energy, double factor)
 {
   double dataMean = 0.0, energyMean = 0.0;
   for (int i = 0; i < energy.Size(); ++i) {
@@ -198,7 +198,7 @@ StencilMatrix systemMatrix(const StencilMatrix &data, const StencilMatrix &energ
   return system;
 }
 
-bool solveDirect(const StencilMatrix &a, const std::vector<double> &b, std::vector<double> &h)
+bool SolveDirect(const StencilMatrix &a, const std::vector<double> &b, std::vector<double> &h)
 {
   const int n = a.Size(), rows = a.Rows(), cols = a.Cols();
   std::vector<Eigen::Triplet<double>> entries;
@@ -226,7 +226,7 @@ bool solveDirect(const StencilMatrix &a, const std::vector<double> &b, std::vect
   return true;
 }
 
-double dot(const std::vector<double> &a, const std::vector<double> &b)
+double Dot(const std::vector<double> &a, const std::vector<double> &b)
 {
   double sum = 0.0;
   for (size_t i = 0; i < a.size(); ++i)
@@ -239,7 +239,7 @@ double dot(const std::vector<double> &a, const std::vector<double> &b)
 // b'D^-1 b. Measured through D^-1, control values held by a weak penalty
 // (in holes) count as much as those held by many points. Returns the steps
 // taken.
-int solveIterative(const StencilMatrix &a, const std::vector<double> &b, std::vector<double> &h,
+int SolveIterative(const StencilMatrix &a, const std::vector<double> &b, std::vector<double> &h,
                    double tolerance, int maxSteps)
 {
   const size_t n = b.size();
@@ -258,11 +258,11 @@ int solveIterative(const StencilMatrix &a, const std::vector<double> &b, std::ve
   }
   const double goal = tolerance * tolerance * scale;
   p = z;
-  double rz = dot(r, z);
+  double rz = Dot(r, z);
   int step = 0;
   for (; step < maxSteps && rz > goal; ++step) {
     a.Multiply(p, ap);
-    const double curvature = dot(p, ap);
+    const double curvature = Dot(p, ap);
     if (!(curvature > 0.0))
       break;
     const double alpha = rz / curvature;
@@ -271,7 +271,7 @@ int solveIterative(const StencilMatrix &a, const std::vector<double> &b, std::ve
       r[i] -= alpha * ap[i];
       z[i] = inverse[i] * r[i];
     }
-    const double next = dot(r, z);
+    const double next = Dot(r, z);
     const double beta = next / rz;
     rz = next;
     for (size_t i = 0; i < n; ++i)
@@ -282,7 +282,7 @@ int solveIterative(const StencilMatrix &a, const std::vector<double> &b, std::ve
 
 constexpr int kDirectLimit = 48; // grids up to 48 x 48 are factored directly
 
-SplineAxis coarser(const SplineAxis &axis)
+SplineAxis Coarser(const SplineAxis &axis)
 {
   const int spans = std::max(1, (axis.Spans() + 1) / 2);
   return SplineAxis(spans + 2, axis.Lo(), axis.Hi());
@@ -299,41 +299,41 @@ struct Level
   double area;
 };
 
-std::vector<double> startingHeights(const Level &level, const SplineAxis &x, const SplineAxis &y,
+std::vector<double> StartingHeights(const Level &level, const SplineAxis &x, const SplineAxis &y,
                                     double weight);
 
-std::vector<double> solveLevel(const Level &level, const SplineAxis &x, const SplineAxis &y,
+std::vector<double> SolveLevel(const Level &level, const SplineAxis &x, const SplineAxis &y,
                                const NormalEquations &sums, const StencilMatrix &energy,
                                double weight, double tolerance, int *steps,
                                const std::vector<double> *start = nullptr)
 {
   const double factor = weight * static_cast<double>(sums.count) / level.area;
-  const StencilMatrix system = systemMatrix(sums.matrix, energy, factor);
+  const StencilMatrix system = SystemMatrix(sums.matrix, energy, factor);
   std::vector<double> h;
-  if (x.Count() <= kDirectLimit && y.Count() <= kDirectLimit && solveDirect(system, sums.rhs, h))
+  if (x.Count() <= kDirectLimit && y.Count() <= kDirectLimit && SolveDirect(system, sums.rhs, h))
     return h;
-  h = start ? *start : startingHeights(level, x, y, weight);
-  const int taken = solveIterative(system, sums.rhs, h, tolerance, 20000);
+  h = start ? *start : StartingHeights(level, x, y, weight);
+  const int taken = SolveIterative(system, sums.rhs, h, tolerance, 20000);
   if (steps)
     *steps = taken;
   return h;
 }
 
-std::vector<double> startingHeights(const Level &level, const SplineAxis &x, const SplineAxis &y,
+std::vector<double> StartingHeights(const Level &level, const SplineAxis &x, const SplineAxis &y,
                                     double weight)
 {
   const size_t n = static_cast<size_t>(x.Count()) * y.Count();
   if (x.Spans() <= 2 && y.Spans() <= 2)
     return std::vector<double>(n, 0.0);
   HeightSpline coarse;
-  coarse.x = coarser(x);
-  coarse.y = coarser(y);
+  coarse.x = Coarser(x);
+  coarse.y = Coarser(y);
   // About 30 points per coarse control value are plenty for a start.
   const long long wanted = 30LL * coarse.x.Count() * coarse.y.Count();
   const long long stride = std::max(1LL, level.count / std::max(1LL, wanted));
   NormalEquations sums(coarse.y.Count(), coarse.x.Count());
-  assemble(level.points, level.count, stride, false, coarse.x, coarse.y, level.zRef, sums, nullptr);
-  coarse.heights = solveLevel(level, coarse.x, coarse.y, sums, bendingEnergy(coarse.x, coarse.y),
+  Assemble(level.points, level.count, stride, false, coarse.x, coarse.y, level.zRef, sums, nullptr);
+  coarse.heights = SolveLevel(level, coarse.x, coarse.y, sums, BendingEnergy(coarse.x, coarse.y),
                               weight, 1e-6, nullptr);
   std::vector<double> h(n);
   for (int r = 0; r < y.Count(); ++r)
@@ -348,18 +348,18 @@ std::vector<double> startingHeights(const Level &level, const SplineAxis &x, con
 // better; the sweep goes up instead while two spans is the best. The two
 // midpoints around the best length are tried last. The solves of the sweep
 // stop early: they only rank the weights.
-double chooseWeight(const Level &level, const SplineAxis &x, const SplineAxis &y,
+double ChooseWeight(const Level &level, const SplineAxis &x, const SplineAxis &y,
                     const NormalEquations &training, const NormalEquations &validation,
                     const StencilMatrix &energy, std::vector<double> &bestHeights)
 {
   const double span = std::min(x.Step(), y.Step());
   const double factor = static_cast<double>(training.count) / level.area;
   double bestLength = 2.0, bestError = std::numeric_limits<double>::infinity();
-  std::vector<double> h = startingHeights(level, x, y, std::pow(bestLength * span, 4));
+  std::vector<double> h = StartingHeights(level, x, y, std::pow(bestLength * span, 4));
   auto tryLength = [&](double length) {
     const StencilMatrix system =
-        systemMatrix(training.matrix, energy, std::pow(length * span, 4) * factor);
-    solveIterative(system, training.rhs, h, 1e-8, 300);
+        SystemMatrix(training.matrix, energy, std::pow(length * span, 4) * factor);
+    SolveIterative(system, training.rhs, h, 1e-8, 300);
     const double e = validation.Residual(h);
     if (!(e < bestError))
       return false;
@@ -396,21 +396,21 @@ bool FitSmoothHeights(const ON_3dPoint *points, long long count, const SplineAxi
     zRef += points[i].z;
   zRef /= static_cast<double>(count);
   const Level level{points, count, zRef, (x.Hi() - x.Lo()) * (y.Hi() - y.Lo())};
-  const StencilMatrix energy = bendingEnergy(x, y);
+  const StencilMatrix energy = BendingEnergy(x, y);
 
   NormalEquations all(y.Count(), x.Count());
   std::vector<double> start; // the chosen weight's fit to the training points
   fit.chosen = false;
   if (weight < 0.0) {
     NormalEquations validation(y.Count(), x.Count());
-    assemble(points, count, 1, true, x, y, zRef, all, &validation);
+    Assemble(points, count, 1, true, x, y, zRef, all, &validation);
     if (validation.count >= 30 && all.count >= 30) {
-      weight = chooseWeight(level, x, y, all, validation, energy, start);
+      weight = ChooseWeight(level, x, y, all, validation, energy, start);
       fit.chosen = true;
     }
     all.Add(validation);
   } else {
-    assemble(points, count, 1, false, x, y, zRef, all, nullptr);
+    Assemble(points, count, 1, false, x, y, zRef, all, nullptr);
   }
   // Too few points to validate take a quarter span; no weight goes below
   // 1/256 span, which still holds the control values of empty cells.
@@ -420,7 +420,7 @@ bool FitSmoothHeights(const ON_3dPoint *points, long long count, const SplineAxi
   weight = std::max(weight, std::pow(span / 256.0, 4));
 
   fit.iterations = 0;
-  std::vector<double> h = solveLevel(level, x, y, all, energy, weight, 1e-10, &fit.iterations,
+  std::vector<double> h = SolveLevel(level, x, y, all, energy, weight, 1e-10, &fit.iterations,
                                      start.empty() ? nullptr : &start);
   for (double value : h)
     if (!std::isfinite(value))

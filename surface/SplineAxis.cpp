@@ -9,7 +9,7 @@ namespace {
 
 // The three non-zero quadratic basis functions at u in knot span `span` of
 // the full knot vector (Cox-de Boor, Piegl & Tiller's BasisFuns).
-void coxDeBoor(const std::vector<double> &knots, int span, double u, double n[3])
+void CoxDeBoor(const std::vector<double> &knots, int span, double u, double n[3])
 {
   double left[3], right[3];
   n[0] = 1.0;
@@ -41,9 +41,9 @@ SplineAxis::SplineAxis(int count, double lo, double hi)
   m_polynomials.resize(static_cast<size_t>(spans) * 9);
   for (int s = 0; s < spans; ++s) {
     double at0[3], atHalf[3], at1[3];
-    coxDeBoor(knots, s + 2, s, at0);
-    coxDeBoor(knots, s + 2, s + 0.5, atHalf);
-    coxDeBoor(knots, s + 2, s + 1.0, at1);
+    CoxDeBoor(knots, s + 2, s, at0);
+    CoxDeBoor(knots, s + 2, s + 0.5, atHalf);
+    CoxDeBoor(knots, s + 2, s + 1.0, at1);
     for (int j = 0; j < 3; ++j) {
       const double c = 2.0 * (at1[j] - 2.0 * atHalf[j] + at0[j]);
       double *p = &m_polynomials[s * 9 + j * 3];

@@ -9,7 +9,7 @@
 
 namespace {
 
-int fitSurface(ON_NurbsSurface &surface, ON_3dPointArray &matrix, int rows, int cols,
+int FitSurface(ON_NurbsSurface &surface, ON_3dPointArray &matrix, int rows, int cols,
                int showProgress)
 {
   // 1. The matrix must hold rows x cols points; a product beyond int can
@@ -62,7 +62,7 @@ int PMSurface::CreateSurfaceFromPointMatrix(ON_NurbsSurface &surface, ON_3dPoint
   // A surface that could not be made, for lack of memory or otherwise, is
   // half made: it is emptied and reported like any surface that cannot be
   // made.
-  return pelmora::Guarded([&] { return fitSurface(surface, matrix, rows, cols, showProgress); },
+  return pelmora::Guarded([&] { return FitSurface(surface, matrix, rows, cols, showProgress); },
                           [&surface](pelmora::Failure) noexcept {
                             surface.Destroy();
                             pelmora::SetErrorText(L"Invalid Nurbs Surface");

@@ -17,7 +17,7 @@ namespace {
 // d made unit length. False for a zero or non-finite direction (the points
 // are then left as they are). A huge finite direction whose length
 // overflows is scaled down first.
-bool unitDirection(const ON_3dVector &direction, ON_3dVector &d)
+bool UnitDirection(const ON_3dVector &direction, ON_3dVector &d)
 {
   if (!std::isfinite(direction.x) || !std::isfinite(direction.y) || !std::isfinite(direction.z))
     return false;
@@ -32,7 +32,7 @@ bool unitDirection(const ON_3dVector &direction, ON_3dVector &d)
   return d.Unitize();
 }
 
-ON_Plane targetFrame(ON_3dVector d)
+ON_Plane TargetFrame(ON_3dVector d)
 {
   const ON_3dPoint origin(0.0, 0.0, 0.0);
   if (d == ON_3dVector(0.0, 0.0, 1.0))
@@ -49,7 +49,7 @@ ON_Plane targetFrame(ON_3dVector d)
   return ON_Plane(origin, d);
 }
 
-bool isAffine(const ON_Xform &xform)
+bool IsAffine(const ON_Xform &xform)
 {
   return xform.m_xform[3][0] == 0.0 && xform.m_xform[3][1] == 0.0 && xform.m_xform[3][2] == 0.0 &&
          xform.m_xform[3][3] == 1.0;
@@ -58,7 +58,7 @@ bool isAffine(const ON_Xform &xform)
 // ON_3dPoint::Transform for a matrix whose bottom row is (0, 0, 0, 1): the
 // homogeneous weight is then exactly 1, so the affine sums alone give the
 // same bits for finite points.
-inline void applyAffine(const double (&m)[4][4], ON_3dPoint &p)
+inline void ApplyAffine(const double (&m)[4][4], ON_3dPoint &p)
 {
   const double x = p.x, y = p.y, z = p.z;
   p.x = m[0][0] * x + m[0][1] * y + m[0][2] * z + m[0][3];
@@ -66,13 +66,13 @@ inline void applyAffine(const double (&m)[4][4], ON_3dPoint &p)
   p.z = m[2][0] * x + m[2][1] * y + m[2][2] * z + m[2][3];
 }
 
-void transformAll(ON_3dPointArray &points, const ON_Xform &xform, int showProgress)
+void TransformAll(ON_3dPointArray &points, const ON_Xform &xform, int showProgress)
 {
   pelmora::ProgressPhase phase(L"Transforming points", showProgress);
   ON_3dPoint *p = points.Array();
-  if (isAffine(xform)) {
+  if (IsAffine(xform)) {
     const double(&m)[4][4] = xform.m_xform;
-    phase.Run(points.Count(), [&](int i) { applyAffine(m, p[i]); });
+    phase.Run(points.Count(), [&](int i) { ApplyAffine(m, p[i]); });
   } else {
     phase.Run(points.Count(), [&](int i) { p[i].Transform(xform); });
   }
@@ -87,16 +87,16 @@ void PMSurface::TransformPoints(ON_3dPointArray &points, const ON_3dVector &dire
   // left as far as the loop got.
   pelmora::Guarded([&] {
     ON_3dVector d;
-    if (!unitDirection(direction, d))
+    if (!UnitDirection(direction, d))
       return;
     if (d == ON_3dVector(0.0, 0.0, -1.0))
       return;
     const ON_Plane world(ON_3dPoint(0.0, 0.0, 0.0), ON_3dVector(1.0, 0.0, 0.0),
                          ON_3dVector(0.0, 1.0, 0.0));
     ON_Xform rotation;
-    rotation.Rotation(world, targetFrame(d));
+    rotation.Rotation(world, TargetFrame(d));
     if (invert)
       rotation.Invert();
-    transformAll(points, rotation, showProgress);
+    TransformAll(points, rotation, showProgress);
   });
 }

@@ -14,6 +14,10 @@ namespace {
 // Nothing has been shown yet: the next update writes bar and text.
 constexpr int kNothingShown = INT_MIN;
 
+// A bound on the halvings of LastWithPercent: the interval stops shrinking
+// far sooner (a double has 64 bits), so the bound only guards the loop.
+constexpr int kMaxHalvings = 200;
+
 // trunc(current / (max - min) * 100) as an int. An empty range or a NaN
 // gives 0; values beyond int are clamped before the conversion.
 int PercentOf(double current, double min, double max)
@@ -24,9 +28,9 @@ int PercentOf(double current, double min, double max)
   const double percent = current / width * 100.0;
   if (std::isnan(percent))
     return 0;
-  if (percent >= 2147483647.0)
+  if (percent >= static_cast<double>(INT_MAX))
     return INT_MAX;
-  if (percent <= -2147483648.0)
+  if (percent <= static_cast<double>(INT_MIN))
     return INT_MIN + 1; // INT_MIN is kept as "nothing shown"
   return static_cast<int>(percent);
 }
@@ -36,7 +40,7 @@ int PercentOf(double current, double min, double max)
 // monotonic in the value, so bisection finds the exact boundary.
 double LastWithPercent(double inside, double outside, int percent, double min, double max)
 {
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < kMaxHalvings; ++i) {
     const double middle = inside + (outside - inside) / 2;
     if (middle == inside || middle == outside)
       return inside;

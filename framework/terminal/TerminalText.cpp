@@ -1,4 +1,5 @@
 #include "framework/terminal/TerminalText.h"
+#include "framework/Toolkit.h"
 
 #include <cerrno>
 
@@ -40,12 +41,16 @@ bool ReadLine(int fd, std::string &line)
   return true;
 }
 
+namespace {
+constexpr int kDefaultColumns = 80; // when the width is unknown (not a terminal)
+} // namespace
+
 int TerminalColumns(int fd)
 {
   winsize size{};
   if (ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
     return size.ws_col;
-  return 80;
+  return kDefaultColumns;
 }
 
 std::string FitColumns(const std::string &text, int columns)
@@ -61,8 +66,7 @@ std::string FitColumns(const std::string &text, int columns)
 
 std::string DrawBar(int pos, int width)
 {
-  const int clamped = pos < 0 ? 0 : pos > 100 ? 100 : pos;
-  const int filled = clamped * width / 100;
+  const int filled = ClampedProgress(pos) * width / kProgressRange;
   return "[" + std::string(static_cast<size_t>(filled), '#') +
          std::string(static_cast<size_t>(width - filled), '.') + "]";
 }

@@ -119,7 +119,7 @@ void TerminalWindow::SetProgressPos(int itemId, int pos)
   TerminalItem *item = Find(itemId);
   if (!item || item->kind != DialogItemKind::ProgressBar)
     return;
-  item->pos = pos < 0 ? 0 : pos > 100 ? 100 : pos;
+  item->pos = ClampedProgress(pos);
   Redraw();
 }
 

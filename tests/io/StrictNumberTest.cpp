@@ -2,8 +2,13 @@
 // field, a doubled sign or a separator read as a decimal mark never yields
 // a point.
 #include "io/PointCloudReader.h"
+#include "io/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <langinfo.h>
+#include <locale.h>
 
 using pelmora::io::ReadPointCloudFromMemory;
 
@@ -19,6 +24,23 @@ std::string Message(const std::string &text, const std::string &name)
   ON_3dPointArray points;
   pelmora::io::IoResult result = ReadPointCloudFromMemory(text, name, points);
   return result.ok ? "read " + std::to_string(points.Count()) + " points" : result.message;
+}
+
+// A locale whose decimal mark is a comma: an installed one, or one built into
+// `folder` with localedef; null when neither can be had.
+locale_t CommaLocale(const pelmora::test::TempFolder &folder)
+{
+  for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
+    if (locale_t locale = newlocale(LC_ALL_MASK, name, locale_t(nullptr)))
+      return locale;
+  const std::string build =
+      "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8") + "' >/dev/null 2>&1";
+  if (std::system(build.c_str()) != 0)
+    return nullptr;
+  setenv("LOCPATH", folder.Path().c_str(), 1);
+  locale_t locale = newlocale(LC_ALL_MASK, "de_DE.UTF-8", locale_t(nullptr));
+  unsetenv("LOCPATH");
+  return locale;
 }
 
 } // namespace
@@ -87,4 +109,29 @@ TEST(StrictNumbers, DecimalCommasTinyNumbersAndTitles)
     EXPECT_EQ(points.Count(), c.count) << c.text;
     EXPECT_EQ(points[0], c.first) << c.text;
   }
+}
+
+// A host may run with a locale whose decimal mark is a comma (Qt sets the
+// user's). Numbers below the double range read as zero there too, not as
+// the digits before their point.
+TEST(StrictNumbers, TinyNumbersReadAsZeroUnderADecimalCommaLocale)
+{
+  const pelmora::test::TempFolder folder;
+  const locale_t comma = CommaLocale(folder);
+  if (!comma)
+    GTEST_SKIP() << "no locale with a decimal comma here";
+  ASSERT_STREQ(nl_langinfo_l(RADIXCHAR, comma), ",");
+  const locale_t previous = uselocale(comma);
+  const std::pair<std::string, ON_3dPoint> cases[] = {
+      {"1.5e-400 2.5 3\n", {0, 2.5, 3}},
+      {"x;y;z\n-2,5e-400;1,5;3\n", {0, 1.5, 3}},
+  };
+  for (const auto &[text, first] : cases) {
+    ON_3dPointArray points;
+    const auto result = ReadPointCloudFromMemory(text, "c.xyz", points);
+    EXPECT_TRUE(result.ok && points.Count() == 1 && points[0] == first)
+        << text << (result.ok ? "" : result.message);
+  }
+  uselocale(previous);
+  freelocale(comma);
 }

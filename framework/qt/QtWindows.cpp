@@ -1,184 +1,27 @@
-// The Qt toolkit: real widgets built from dialog templates.
+// The Qt toolkit's windows: dialogs built from templates, their items, and
+// their placement, repaints and modal runs.
 #include "framework/DialogTemplate.h"
 #include "framework/QtHandle.h"
-#include "framework/Toolkit.h"
-#include "framework/qt/QtDisplay.h"
+#include "framework/qt/QtToolkitParts.h"
 
-#include <QApplication>
-#include <QDialog>
-#include <QEvent>
-#include <QFocusEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QFrame>
-#include <QLabel>
+#include <QGuiApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QPainter>
-#include <QPixmap>
 #include <QScreen>
-#include <QThread>
 #include <QWindow>
 
-#include <algorithm>
-#include <map>
 #include <vector>
 
 namespace {
 
-QString ToQString(const CString &text)
-{
-  return QString::fromWCharArray(text.GetString());
-}
-
-CString FromQString(const QString &text)
-{
-  return CString(text.toStdWString());
-}
-
-// `handle` as a live widget of this application, or null (a handle of
-// another toolkit, or of a widget that is gone, is never dereferenced).
-QWidget *LiveWidget(HWND handle)
-{
-  if (!handle)
-    return nullptr;
-  QWidget *candidate = WidgetFromHwnd(handle);
-  const QWidgetList widgets = QApplication::allWidgets();
-  return widgets.contains(candidate) ? candidate : nullptr;
-}
-
-// The dialog widget. Routes its close box, Escape and the buttons to the
-// framework object, and counts the callbacks it is inside of, so that a
-// handler may close the window under its own feet.
-class TemplateDialog : public QDialog
-{
-public:
-  TemplateDialog(QWidget *owner, PMWindowEvents *events) : QDialog(owner), m_events(events) {}
-
-  void Notify(int itemId, UINT code)
-  {
-    if (!m_events)
-      return;
-    QPointer<TemplateDialog> alive(this);
-    ++m_callbackDepth;
-    m_events->OnToolkitCommand(itemId, code);
-    if (alive)
-      --m_callbackDepth;
-  }
-  void Detach() { m_events = nullptr; }
-  bool InCallback() const { return m_callbackDepth > 0; }
-  bool m_inKillFocus = false;
-
-  void reject() override { Notify(IDCANCEL, BN_CLICKED); }
-
-protected:
-  bool eventFilter(QObject *watched, QEvent *event) override
-  {
-    if (event->type() == QEvent::FocusOut && !m_inKillFocus) {
-      // Only focus moves inside the dialog: not the focus taken by another
-      // window (a message box opened by a handler, another application).
-      auto reason = static_cast<QFocusEvent *>(event)->reason();
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-        int id = watched->property("pmItemId").toInt();
-        QPointer<TemplateDialog> alive(this);
-        m_inKillFocus = true;
-        Notify(id, EN_KILLFOCUS);
-        if (alive)
-          m_inKillFocus = false;
-      }
-    }
-    return QDialog::eventFilter(watched, event);
-  }
-
-private:
-  PMWindowEvents *m_events;
-  int m_callbackDepth = 0;
-};
-
-// The progress bar: a sunken frame and a solid bar, painted with plain
-// opaque rectangle fills only, since it repaints at every percent.
-class Bar : public QProgressBar
-{
-public:
-  using QProgressBar::QProgressBar;
-
-protected:
-  void paintEvent(QPaintEvent *) override
-  {
-    QPainter painter(this);
-    const QRect all = rect();
-    const QPalette &colors = palette();
-    painter.fillRect(all, colors.color(QPalette::Window));
-    painter.fillRect(QRect(all.left(), all.top(), all.width(), 1), colors.color(QPalette::Dark));
-    painter.fillRect(QRect(all.left(), all.top(), 1, all.height()), colors.color(QPalette::Dark));
-    painter.fillRect(QRect(all.left(), all.bottom(), all.width(), 1),
-                     colors.color(QPalette::Light));
-    painter.fillRect(QRect(all.right(), all.top(), 1, all.height()), colors.color(QPalette::Light));
-    const QRect inner = all.adjusted(2, 2, -2, -2);
-    const qint64 span = qint64(maximum()) - minimum();
-    if (inner.isEmpty() || span <= 0)
-      return;
-    const qint64 filled = qint64(inner.width()) * (value() - minimum()) / span;
-    painter.fillRect(QRect(inner.left(), inner.top(), static_cast<int>(filled), inner.height()),
-                     colors.color(QPalette::Highlight));
-  }
-};
-
-// A one-line label that keeps pictures of the texts it showed (shared by
-// all windows), so that the percentage line, redrawn at every percent, is
-// rendered once per text and afterwards only copied.
-class Label : public QLabel
-{
-public:
-  using QLabel::QLabel;
-
-protected:
-  void paintEvent(QPaintEvent *event) override
-  {
-    const QColor background = palette().color(QPalette::Window);
-    if (wordWrap() || text().isEmpty()) {
-      QPainter(this).fillRect(rect(), background); // an opaque widget
-      QLabel::paintEvent(event);
-      return;
-    }
-    if (m_looks.isEmpty()) // what, besides the text, the picture depends on
-      m_looks = QChar(0) + font().key() + QChar(0) +
-                palette().color(foregroundRole()).name(QColor::HexArgb) +
-                background.name(QColor::HexArgb) + QChar(0) + QString::number(width()) + 'x' +
-                QString::number(height()) + QChar(0) + QString::number(int(alignment()));
-    static std::map<QString, QPixmap> pictures;
-    const QString key = text() + m_looks;
-    auto found = pictures.find(key);
-    if (found == pictures.end()) {
-      if (pictures.size() > 512)
-        pictures.clear();
-      QPixmap picture(size());
-      picture.fill(background);
-      QPainter painter(&picture);
-      painter.setFont(font());
-      painter.setPen(palette().color(foregroundRole()));
-      painter.drawText(contentsRect(), static_cast<int>(alignment()), text());
-      painter.end();
-      found = pictures.emplace(key, picture).first;
-    }
-    QPainter(this).drawPixmap(0, 0, found->second);
-  }
-  void changeEvent(QEvent *event) override
-  {
-    m_looks.clear();
-    QLabel::changeEvent(event);
-  }
-  void resizeEvent(QResizeEvent *event) override
-  {
-    m_looks.clear();
-    QLabel::resizeEvent(event);
-  }
-
-private:
-  QString m_looks;
-};
+// How long Show waits for the window system to map a new window: at most
+// this many rounds of event processing of this many milliseconds each.
+constexpr int kExposeRounds = 50;
+constexpr int kExposeRoundMs = 5;
 
 struct Item
 {
@@ -285,8 +128,9 @@ void QtWindow::Show()
   m_dialog->show();
   // Let the window system map the window once, so that the synchronous
   // repaints of the updates reach the screen; user input stays queued.
-  for (int i = 0; i < 50 && m_dialog->windowHandle() && !m_dialog->windowHandle()->isExposed(); ++i)
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+  for (int i = 0;
+       i < kExposeRounds && m_dialog->windowHandle() && !m_dialog->windowHandle()->isExposed(); ++i)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, kExposeRoundMs);
   m_dialog->repaint();
 }
 
@@ -298,7 +142,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   QWidget *widget = nullptr;
   switch (kind) {
   case DialogItemKind::Label: {
-    auto *label = new Label(text, m_dialog);
+    auto *label = new CachedLabel(text, m_dialog);
     label->setAttribute(Qt::WA_OpaquePaintEvent); // paints its own background
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(rect.height() > metrics.height());
@@ -322,7 +166,7 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
   case DialogItemKind::Button: {
     auto *button = new QPushButton(text, m_dialog);
     button->setAutoDefault(false);
-    button->setDefault((item.style & 0x0F) == BS_DEFPUSHBUTTON);
+    button->setDefault((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
     const int id = item.id;
     TemplateDialog *dialog = m_dialog;
     QObject::connect(button, &QPushButton::clicked, dialog,
@@ -331,9 +175,9 @@ void QtWindow::BuildItem(const DialogItemTemplate &item, const QFontMetrics &met
     break;
   }
   case DialogItemKind::ProgressBar: {
-    auto *bar = new Bar(m_dialog);
+    auto *bar = new PlainProgressBar(m_dialog);
     bar->setAttribute(Qt::WA_OpaquePaintEvent);
-    bar->setRange(0, 100);
+    bar->setRange(0, kProgressRange);
     bar->setValue(0);
     bar->setTextVisible(false);
     widget = bar;
@@ -420,7 +264,7 @@ void QtWindow::SetProgressPos(int itemId, int pos)
   auto *bar = item ? qobject_cast<QProgressBar *>(item->widget) : nullptr;
   if (!bar)
     return;
-  const int shown = pos < 0 ? 0 : pos > 100 ? 100 : pos; // the bar keeps to its range
+  const int shown = ClampedProgress(pos);
   if (bar->value() == shown)
     return;
   bar->setUpdatesEnabled(false); // the bar would repaint itself at once
@@ -479,75 +323,10 @@ void QtWindow::EndModal(int code)
     m_dialog->done(code);
 }
 
-class QtToolkit final : public PMToolkit
-{
-public:
-  // With `modalOnlyWhereSeen`, modal windows and message boxes do not open
-  // on a platform whose windows nobody sees: no one could answer them.
-  explicit QtToolkit(bool modalOnlyWhereSeen) : m_modalOnlyWhereSeen(modalOnlyWhereSeen) {}
-
-  std::unique_ptr<PMToolkitWindow> CreateDialogWindow(const DialogTemplate &dialog, HWND owner,
-                                                      bool modal, PMWindowEvents &events) override
-  {
-    if (!OnGuiThread() || (modal && !AnswerableHere()))
-      return nullptr;
-    return std::make_unique<QtWindow>(dialog, LiveWidget(owner), modal, events);
-  }
-
-  int MessageBox(HWND owner, const CString &text, const CString &caption, UINT type) override
-  {
-    if (!OnGuiThread() || !AnswerableHere())
-      return 0;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (type & 0xF0) {
-    case MB_ICONERROR:
-      icon = QMessageBox::Critical;
-      break;
-    case MB_ICONQUESTION:
-      icon = QMessageBox::Question;
-      break;
-    case MB_ICONEXCLAMATION:
-      icon = QMessageBox::Warning;
-      break;
-    case MB_ICONINFORMATION:
-      icon = QMessageBox::Information;
-      break;
-    }
-    const bool withCancel = (type & 0x0F) == MB_OKCANCEL;
-    QMessageBox box(icon, ToQString(caption), ToQString(text),
-                    withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
-                    LiveWidget(owner));
-    return box.exec() == QMessageBox::Cancel ? IDCANCEL : IDOK;
-  }
-
-private:
-  static bool OnGuiThread() { return qApp && QThread::currentThread() == qApp->thread(); }
-  bool AnswerableHere() const
-  {
-    return !m_modalOnlyWhereSeen ||
-           !QtPlatformInvisible(QGuiApplication::platformName().toStdString());
-  }
-
-  bool m_modalOnlyWhereSeen;
-};
-
 } // namespace
 
-PMToolkit *QtToolkitIfAvailable(bool visibleOnly)
+std::unique_ptr<PMToolkitWindow> CreateQtWindow(const DialogTemplate &dialog, QWidget *owner,
+                                                bool modal, PMWindowEvents &events)
 {
-  static QtToolkit anywhere(false), seenOnly(true);
-  QtToolkit *toolkit = visibleOnly ? &seenOnly : &anywhere;
-  QCoreApplication *app = QCoreApplication::instance();
-  if (app)
-    return qobject_cast<QApplication *>(app) ? toolkit : nullptr;
-  const QtScreenCheck screen;
-  if (!screen.Usable())
-    return nullptr;
-  // The library's own application object, kept for the life of the process,
-  // made while the check's connection still holds the X server.
-  static int argc = 1;
-  static char name[] = "pelmora";
-  static char *argv[] = {name, nullptr};
-  static QApplication *own = new QApplication(argc, argv);
-  return own ? toolkit : nullptr;
+  return std::make_unique<QtWindow>(dialog, owner, modal, events);
 }
