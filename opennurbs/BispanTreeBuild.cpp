@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "HugePages.h"
 #include "NurbsBasis.h"
 #include "ParallelFor.h"
 
@@ -262,6 +263,8 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
     SpanBezierMatrix(order1, m_knot[1] + j, &M1[size_t(j) * order1 * order1], work);
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
+  m_bend.reserve(2 * leaves);
+  AdviseHugePages(m_bend.data(), 2 * leaves * sizeof(float));
   m_bend.resize(2 * leaves);
   // Each row of bispans writes only its own boxes and bends.
   ParallelFor(m_spans[0], kRowsPerPiece, [&](int rowBegin, int rowEnd) {
@@ -366,6 +369,9 @@ double BispanTree::BendBound(const ON_NurbsSurface &surface, int span0, int span
   const int first = dir == 0 ? span0 : span1;
   const double *knot = m_knot[dir];
   const int stride = m_cv_stride[dir];
+  // Reciprocals of the knot widths are taken once; a product may round a
+  // little differently from the quotient, which the slack of every use of
+  // the bound covers.
   double largest = 0.0;
   for (int a = 0; a + 2 < order; ++a) {
     const double width = knot[first + a + degree] - knot[first + a + 1];
@@ -373,17 +379,20 @@ double BispanTree::BendBound(const ON_NurbsSurface &surface, int span0, int span
     const double width1 = knot[first + a + 1 + degree] - knot[first + a + 1];
     if (!(width > 0.0)) // then the first derivative's terms play no part here
       continue;
+    const double r0 = 1.0 / width0, r1 = 1.0 / width1;
+    double longest2 = 0.0;
     for (int b = 0; b < m_order[1 - dir]; ++b) {
       const int i = dir == 0 ? span0 + a : span0 + b, j = dir == 0 ? span1 + b : span1 + a;
       const double *cv = surface.m_cv + size_t(i) * m_cv_stride[0] + size_t(j) * m_cv_stride[1];
       double sum = 0.0;
       for (int c = 0; c < m_dim; ++c) {
-        const double q0 = (cv[stride + c] - cv[c]) / width0;
-        const double q1 = (cv[2 * stride + c] - cv[stride + c]) / width1;
+        const double q0 = (cv[stride + c] - cv[c]) * r0;
+        const double q1 = (cv[2 * stride + c] - cv[stride + c]) * r1;
         sum += (q1 - q0) * (q1 - q0);
       }
-      largest = std::max(largest, std::sqrt(sum) * degree * (degree - 1) / width);
+      longest2 = std::max(longest2, sum);
     }
+    largest = std::max(largest, std::sqrt(longest2) * degree * (degree - 1) / width);
   }
   return largest;
 }
@@ -404,7 +413,9 @@ void BispanTree::PlanLevels()
     m_offset[level] = total;
     total += level + 1 < m_levels ? 4 * size_t(m_dims0[level + 1]) * m_dims1[level + 1] : 1;
   }
+  // Boxes are left uninitialised; the build is their first touch.
   m_boxes.resize(total);
+  AdviseHugePages(m_boxes.data(), total * sizeof(Box));
 }
 
 void BispanTree::BuildLevels(const ON_NurbsSurface &surface)

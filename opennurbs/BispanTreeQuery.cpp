@@ -21,6 +21,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr int kMaxSeeds = 6;
 constexpr int kMaxCandidates = 256;
 constexpr int kMaxDescentNodes = 4 * 64;
+// Levels of a hierarchy over at most 2^31 spans a direction.
+constexpr int kMaxLevels = 33;
 
 } // namespace
 
@@ -268,8 +270,8 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
     }
   };
   // Best first: always expand the open node of least bound (deeper first on
-  // ties), so no node is opened whose bound exceeds the final distance found
-  // before it. Subtrees that do not fit in the fixed heap are searched depth
+  // ties), so that few nodes are opened whose bound exceeds the final
+  // distance. Subtrees that do not fit in the fixed heap are searched depth
   // first at once.
   constexpr int kMaxOpen = 1024;
   Node heap[kMaxOpen];
@@ -277,9 +279,32 @@ bool BispanTree::ClosestPoint(const ON_NurbsSurface &surface, const ON_3dPoint &
   auto later = [](const Node &x, const Node &y) {
     return x.bound > y.bound || (x.bound == y.bound && x.level > y.level);
   };
+  // It starts with a dive: the nearest child at every level leads to a leaf
+  // whose distance usually prunes every sibling passed on the way, so only
+  // the few still open enter the heap instead of all of them.
+  Node passed[3 * kMaxLevels];
+  int passed_count = 0;
   const int root = m_levels - 1;
-  if (overlaps(root, 0, 0))
-    heap[open++] = {root, 0, 0, BoxDistance2(m_boxes[BoxIndex(root, 0, 0)], p)};
+  if (overlaps(root, 0, 0)) {
+    Node node = {root, 0, 0, BoxDistance2(m_boxes[BoxIndex(root, 0, 0)], p)};
+    bool reached = !pruned(node.bound);
+    while (reached && node.level > 0) {
+      Node children[4];
+      const int count = expand(node, children);
+      for (int k = 0; k + 1 < count; ++k)
+        passed[passed_count++] = children[k];
+      reached = count > 0;
+      if (reached)
+        node = children[count - 1];
+    }
+    if (reached)
+      leaf(node);
+  }
+  for (int k = passed_count - 1; k >= 0; --k)
+    if (!pruned(passed[k].bound)) {
+      heap[open++] = passed[k];
+      std::push_heap(heap, heap + open, later);
+    }
   while (open > 0) {
     std::pop_heap(heap, heap + open, later);
     const Node node = heap[--open];

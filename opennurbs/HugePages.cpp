@@ -1,0 +1,32 @@
+#include "HugePages.h"
+
+#include <cstdint>
+#include <sys/mman.h>
+
+namespace pelmora {
+
+namespace {
+
+// Below this a block spans too few huge pages for the hint to matter.
+constexpr size_t kMinAdvisedBytes = size_t(4) << 20;
+constexpr uintptr_t kSmallPage = 4096;
+
+} // namespace
+
+void AdviseHugePages(void *data, size_t bytes)
+{
+#ifdef MADV_HUGEPAGE
+  if (!data || bytes < kMinAdvisedBytes)
+    return;
+  // madvise wants page boundaries: the whole pages inside the block.
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kSmallPage - 1) & ~(kSmallPage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kSmallPage - 1);
+  if (end > begin)
+    (void)madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
+} // namespace pelmora
