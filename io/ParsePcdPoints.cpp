@@ -1,6 +1,7 @@
 // PCD (Point Cloud Data) files read as point clouds: the x, y and z fields,
 // ascii or binary. Points whose coordinates are NaN, which is how organized
 // clouds mark missing measurements, are left out.
+#include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
 
@@ -23,6 +24,7 @@ struct PcdField
   size_t count = 1;
   size_t offset = 0; // in a binary record
   size_t column = 0; // in an ascii line
+  ScalarType binaryType = ScalarType::Float32;
 };
 
 struct PcdHeader
@@ -37,23 +39,24 @@ struct PcdHeader
   int xyz[3] = {-1, -1, -1};
 };
 
-double LoadField(const PcdField &field, const char *p)
+// The binary type of a field by its TYPE (F, I or U) and SIZE.
+ScalarType FieldType(char type, size_t size)
 {
-  auto as = [&](auto value) {
-    std::memcpy(&value, p, sizeof value);
-    return double(value);
+  static const struct
+  {
+    char type;
+    size_t size;
+    ScalarType binaryType;
+  } kTypes[] = {
+      {'F', 4, ScalarType::Float32}, {'F', 8, ScalarType::Float64}, {'I', 1, ScalarType::Int8},
+      {'I', 2, ScalarType::Int16},   {'I', 4, ScalarType::Int32},   {'I', 8, ScalarType::Int64},
+      {'U', 1, ScalarType::UInt8},   {'U', 2, ScalarType::UInt16},  {'U', 4, ScalarType::UInt32},
+      {'U', 8, ScalarType::UInt64},
   };
-  if (field.type == 'F')
-    return field.size == 4 ? as(float()) : as(double());
-  if (field.type == 'I')
-    return field.size == 1   ? as(int8_t())
-           : field.size == 2 ? as(int16_t())
-           : field.size == 4 ? as(int32_t())
-                             : as(int64_t());
-  return field.size == 1   ? as(uint8_t())
-         : field.size == 2 ? as(uint16_t())
-         : field.size == 4 ? as(uint32_t())
-                           : as(uint64_t());
+  for (const auto &known : kTypes)
+    if (type == known.type && size == known.size)
+      return known.binaryType;
+  return ScalarType::Invalid;
 }
 
 class PcdReader
@@ -175,6 +178,7 @@ private:
       if (field.type == 'F' && field.size != 4 && field.size != 8)
         return Fail(m_line, "field '" + field.name + "' is a float of " +
                                 std::to_string(field.size) + " bytes");
+      field.binaryType = FieldType(field.type, field.size);
       field.offset = offset;
       field.column = column;
       offset += field.size * field.count;
@@ -213,7 +217,7 @@ private:
       double xyz[3];
       for (int k = 0; k < 3; ++k) {
         const PcdField &field = m_header.fields[size_t(m_header.xyz[k])];
-        xyz[k] = LoadField(field, record + field.offset);
+        xyz[k] = LoadScalar(field.binaryType, record + field.offset, false);
       }
       Add(points, xyz);
     }

@@ -1,3 +1,4 @@
+#include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
 
@@ -20,25 +21,12 @@ enum class Format
   BinaryBig
 };
 
-enum class Scalar
-{
-  Int8,
-  UInt8,
-  Int16,
-  UInt16,
-  Int32,
-  UInt32,
-  Float32,
-  Float64,
-  Invalid
-};
-
 struct Property
 {
   std::string name;
-  Scalar type = Scalar::Invalid;
+  ScalarType type = ScalarType::Invalid;
   bool isList = false;
-  Scalar countType = Scalar::Invalid;
+  ScalarType countType = ScalarType::Invalid;
 };
 
 struct Element
@@ -56,81 +44,20 @@ struct Header
   long bodyLine = 0; // line number of the first body line (ASCII)
 };
 
-Scalar ParseScalar(const std::string &word)
+// A PLY type name; 64-bit integers are not PLY types.
+ScalarType ParseScalar(const std::string &word)
 {
-  if (word == "char" || word == "int8")
-    return Scalar::Int8;
-  if (word == "uchar" || word == "uint8")
-    return Scalar::UInt8;
-  if (word == "short" || word == "int16")
-    return Scalar::Int16;
-  if (word == "ushort" || word == "uint16")
-    return Scalar::UInt16;
-  if (word == "int" || word == "int32")
-    return Scalar::Int32;
-  if (word == "uint" || word == "uint32")
-    return Scalar::UInt32;
-  if (word == "float" || word == "float32")
-    return Scalar::Float32;
-  if (word == "double" || word == "float64")
-    return Scalar::Float64;
-  return Scalar::Invalid;
-}
-
-size_t ScalarSize(Scalar type)
-{
-  switch (type) {
-  case Scalar::Int8:
-  case Scalar::UInt8:
-    return 1;
-  case Scalar::Int16:
-  case Scalar::UInt16:
-    return 2;
-  case Scalar::Int32:
-  case Scalar::UInt32:
-  case Scalar::Float32:
-    return 4;
-  case Scalar::Float64:
-    return 8;
-  default:
-    return 0;
-  }
-}
-
-template <typename T> T Load(const char *p, bool swap)
-{
-  unsigned char bytes[sizeof(T)];
-  std::memcpy(bytes, p, sizeof(T));
-  if (swap)
-    for (size_t i = 0; i < sizeof(T) / 2; ++i)
-      std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
-  T value;
-  std::memcpy(&value, bytes, sizeof(T));
-  return value;
-}
-
-double LoadScalar(Scalar type, const char *p, bool swap)
-{
-  switch (type) {
-  case Scalar::Int8:
-    return Load<int8_t>(p, false);
-  case Scalar::UInt8:
-    return Load<uint8_t>(p, false);
-  case Scalar::Int16:
-    return Load<int16_t>(p, swap);
-  case Scalar::UInt16:
-    return Load<uint16_t>(p, swap);
-  case Scalar::Int32:
-    return Load<int32_t>(p, swap);
-  case Scalar::UInt32:
-    return Load<uint32_t>(p, swap);
-  case Scalar::Float32:
-    return Load<float>(p, swap);
-  case Scalar::Float64:
-    return Load<double>(p, swap);
-  default:
-    return 0;
-  }
+  static const ScalarName kNames[] = {
+      {"char", ScalarType::Int8},      {"int8", ScalarType::Int8},
+      {"uchar", ScalarType::UInt8},    {"uint8", ScalarType::UInt8},
+      {"short", ScalarType::Int16},    {"int16", ScalarType::Int16},
+      {"ushort", ScalarType::UInt16},  {"uint16", ScalarType::UInt16},
+      {"int", ScalarType::Int32},      {"int32", ScalarType::Int32},
+      {"uint", ScalarType::UInt32},    {"uint32", ScalarType::UInt32},
+      {"float", ScalarType::Float32},  {"float32", ScalarType::Float32},
+      {"double", ScalarType::Float64}, {"float64", ScalarType::Float64},
+  };
+  return FindScalarType(word, kNames);
 }
 
 IoResult ParseHeader(std::string_view data, const std::string &name, Header &header)
@@ -188,14 +115,14 @@ IoResult ParseHeader(std::string_view data, const std::string &name, Header &hea
         property.isList = true;
         property.countType = ParseScalar(countType);
         property.type = ParseScalar(itemType);
-        if (property.countType == Scalar::Invalid || property.countType == Scalar::Float32 ||
-            property.countType == Scalar::Float64)
+        if (property.countType == ScalarType::Invalid ||
+            property.countType == ScalarType::Float32 || property.countType == ScalarType::Float64)
           return fail("bad list count type '" + countType + "'");
       } else {
         property.type = ParseScalar(type);
         words >> property.name;
       }
-      if (property.type == Scalar::Invalid || property.name.empty())
+      if (property.type == ScalarType::Invalid || property.name.empty())
         return fail("malformed property line");
       header.elements.back().properties.push_back(property);
     } else if (keyword == "end_header") {
@@ -237,7 +164,7 @@ IoResult Truncated(const std::string &name, uint64_t expected, uint64_t found)
 IoResult ParseBinary(std::string_view data, const std::string &name, const Header &header,
                      ON_3dPointArray &points)
 {
-  const bool swap = header.format == Format::BinaryBig;
+  const bool bigEndian = header.format == Format::BinaryBig;
   const char *p = data.data() + header.bodyOffset;
   const char *const end = data.data() + data.size();
   for (const Element &element : header.elements) {
@@ -273,7 +200,8 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
       for (uint64_t v = 0; v < element.count; ++v, p += stride) {
         double values[3];
         for (int k = 0; k < 3; ++k)
-          values[k] = LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], swap);
+          values[k] =
+              LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], bigEndian);
         AppendPoint(points, values[0], values[1], values[2]);
       }
       return IoResult::Ok();
@@ -291,7 +219,7 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
                                              element.name + "'");
           for (int k = 0; k < 3; ++k)
             if (isVertex && layout.index[k] == int(q))
-              values[k] = LoadScalar(property.type, p, swap);
+              values[k] = LoadScalar(property.type, p, bigEndian);
           p += size;
           continue;
         }
@@ -300,7 +228,7 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
           return isVertex ? Truncated(name, element.count, v)
                           : IoResult::Fail(name + ": truncated PLY file in element '" +
                                            element.name + "'");
-        double items = LoadScalar(property.countType, p, swap);
+        double items = LoadScalar(property.countType, p, bigEndian);
         p += countSize;
         if (items < 0 || double(end - p) < items * double(ScalarSize(property.type)))
           return isVertex ? Truncated(name, element.count, v)
