@@ -196,47 +196,34 @@ private:
 
 IoResult ParseStlPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  if (LooksBinaryStl(data)) {
-    ParseBinaryStl(data, points);
-  } else {
+  return ReadSomePoints(data, name, points, [&] {
+    if (LooksBinaryStl(data)) {
+      ParseBinaryStl(data, points);
+      return IoResult::Ok();
+    }
     if (data.compare(0, 5, "solid") != 0)
       return IoResult::Fail(name + ": not an STL file (neither 'solid' text nor a binary STL "
                                    "whose size matches its triangle count)");
     AsciiStl stl(name, points);
     IoResult read = ForEachLine(
         data, [&](long line, const char *p, const char *end) { return stl.Line(line, p, end); });
-    if (read)
-      read = stl.End();
-    if (!read)
-      return read;
-  }
-  if (points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return IoResult::Ok();
+    return read ? stl.End() : read;
+  });
 }
 
 IoResult ParseObjPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
-  if (text.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  IoResult read = ForEachLine(text, [&](long line, const char *p, const char *end) {
-    if (!StartsWithWord(p, end, "v", 1))
-      return IoResult::Ok();
-    double v[3];
-    IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v, false);
-    if (coordinates)
-      AppendPoint(points, v[0], v[1], v[2]);
-    return coordinates;
+  return ReadSomePoints(text, name, points, [&] {
+    return ForEachLine(text, [&](long line, const char *p, const char *end) {
+      if (!StartsWithWord(p, end, "v", 1))
+        return IoResult::Ok();
+      double v[3];
+      IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v, false);
+      if (coordinates)
+        AppendPoint(points, v[0], v[1], v[2]);
+      return coordinates;
+    });
   });
-  if (!read)
-    return read;
-  if (points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return IoResult::Ok();
 }
 
 } // namespace pelmora::io

@@ -50,12 +50,8 @@ bool IsOffKeyword(std::string_view word)
   return true;
 }
 
-} // namespace
-
-IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+IoResult ReadOffVertices(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
-  if (text.empty())
-    return IoResult::Fail(name + ": the file is empty");
   OffLines lines(text);
   const char *p, *end;
   auto fail = [&](const std::string &what) {
@@ -87,9 +83,14 @@ IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPoi
         return fail("expected three coordinates");
     AppendPoint(points, xyz[0], xyz[1], xyz[2]);
   }
-  if (vertices == 0)
-    return IoResult::Fail(name + ": no points found");
   return IoResult::Ok();
+}
+
+} // namespace
+
+IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+{
+  return ReadSomePoints(text, name, points, [&] { return ReadOffVertices(text, name, points); });
 }
 
 } // namespace pelmora::io

@@ -325,20 +325,14 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
 
 IoResult ParsePlyPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  Header header;
-  IoResult parsed = ParseHeader(data, name, header);
-  if (!parsed)
-    return parsed;
-  const int before = points.Count();
-  IoResult body = header.format == Format::Ascii ? ParseAscii(data, name, header, points)
-                                                 : ParseBinary(data, name, header, points);
-  if (!body)
-    return body;
-  if (points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return IoResult::Ok();
+  return ReadSomePoints(data, name, points, [&] {
+    Header header;
+    IoResult parsed = ParseHeader(data, name, header);
+    if (!parsed)
+      return parsed;
+    return header.format == Format::Ascii ? ParseAscii(data, name, header, points)
+                                          : ParseBinary(data, name, header, points);
+  });
 }
 
 } // namespace pelmora::io

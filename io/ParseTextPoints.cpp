@@ -153,8 +153,6 @@ public:
     return IoResult::Ok();
   }
 
-  bool SeenPoint() const { return m_seenPoint; }
-
 private:
   IoResult Fail(long number, const std::string &what) const
   {
@@ -167,12 +165,8 @@ private:
   bool m_seenPoint = false;
 };
 
-} // namespace
-
-IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+IoResult ReadLines(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
-  if (text.empty())
-    return IoResult::Fail(name + ": the file is empty");
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
     text.remove_prefix(3);
   // No reservation from the line count: blank lines must cost nothing.
@@ -191,9 +185,14 @@ IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPo
     if (!read)
       return read;
   }
-  if (!reader.SeenPoint())
-    return IoResult::Fail(name + ": no points found");
   return IoResult::Ok();
+}
+
+} // namespace
+
+IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+{
+  return ReadSomePoints(text, name, points, [&] { return ReadLines(text, name, points); });
 }
 
 } // namespace pelmora::io

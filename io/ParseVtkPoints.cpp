@@ -318,13 +318,7 @@ private:
 IoResult ParseLegacyVtkPoints(std::string_view data, const std::string &name,
                               ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  IoResult read = LegacyVtk(data, name).Read(points);
-  if (read && points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return read;
+  return ReadSomePoints(data, name, points, [&] { return LegacyVtk(data, name).Read(points); });
 }
 
 } // namespace pelmora::io

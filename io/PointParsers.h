@@ -1,6 +1,8 @@
 // The point-file parsers behind ReadPointCloud. Each works on the whole file
 // in memory and appends its points to `points`; `name` is the file name
-// used in messages ("NAME:LINE: ..." for text formats).
+// used in messages ("NAME:LINE: ..." for text formats). Every parser fails on
+// an empty file ("NAME: the file is empty") and on one without a point
+// ("NAME: no points found").
 #pragma once
 
 #include "io/IoResult.h"
@@ -55,6 +57,21 @@ IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPoi
 // PCD: the x, y, z fields of a Point Cloud Data file, ascii or binary;
 // binary_compressed fails with a message saying so.
 IoResult ParsePcdPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
+
+// The frame of every parser: an empty file fails, and so does one in which
+// `read` (which appends to `points` and returns an IoResult) finds no point.
+template <typename Read>
+IoResult ReadSomePoints(std::string_view data, const std::string &name, ON_3dPointArray &points,
+                        Read read)
+{
+  if (data.empty())
+    return IoResult::Fail(name + ": the file is empty");
+  const int before = points.Count();
+  IoResult result = read();
+  if (result && points.Count() == before)
+    return IoResult::Fail(name + ": no points found");
+  return result;
+}
 
 // Appends a point, or throws std::bad_alloc when the array could not grow
 // (openNURBS arrays empty themselves instead of throwing).
