@@ -142,7 +142,9 @@ struct VertexLayout
   int index[3] = {-1, -1, -1}; // property index of x, y, z
 };
 
-IoResult FindVertexLayout(const Element &vertex, const std::string &name, VertexLayout &layout)
+// The x, y and z of the vertex element, whose vertices must fit in `points`.
+IoResult FindVertexLayout(const Element &vertex, const std::string &name,
+                          const ON_3dPointArray &points, VertexLayout &layout)
 {
   const char *axes[3] = {"x", "y", "z"};
   for (size_t p = 0; p < vertex.properties.size(); ++p)
@@ -151,13 +153,18 @@ IoResult FindVertexLayout(const Element &vertex, const std::string &name, Vertex
         layout.index[k] = int(p);
   if (layout.index[0] < 0 || layout.index[1] < 0 || layout.index[2] < 0)
     return IoResult::Fail(name + ": the PLY vertex element has no x, y and z properties");
+  if (vertex.count > uint64_t(INT_MAX - points.Count()))
+    return IoResult::Fail(name + ": too many vertices (" + std::to_string(vertex.count) + ")");
   return IoResult::Ok();
 }
 
-IoResult Truncated(const std::string &name, uint64_t expected, uint64_t found)
+// The body ends inside `element`, after `found` complete items.
+IoResult Truncated(const std::string &name, const Element &element, uint64_t found)
 {
+  if (element.name != "vertex")
+    return IoResult::Fail(name + ": truncated PLY file in element '" + element.name + "'");
   return IoResult::Fail(name + ": truncated PLY file: the header announces " +
-                        std::to_string(expected) + " vertices, the file holds " +
+                        std::to_string(element.count) + " vertices, the file holds " +
                         std::to_string(found));
 }
 
@@ -179,22 +186,20 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
     const bool isVertex = element.name == "vertex";
     VertexLayout layout;
     if (isVertex) {
-      IoResult found = FindVertexLayout(element, name, layout);
+      IoResult found = FindVertexLayout(element, name, points, layout);
       if (!found)
         return found;
-      if (element.count > uint64_t(INT_MAX - points.Count()))
-        return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
     }
     if (fixed && !isVertex) {
       if (stride != 0 && uint64_t(end - p) / stride < element.count)
-        return IoResult::Fail(name + ": truncated PLY file in element '" + element.name + "'");
+        return Truncated(name, element, 0);
       p += element.count * stride;
       continue;
     }
     if (fixed) {
       uint64_t available = stride ? uint64_t(end - p) / stride : element.count;
       if (available < element.count)
-        return Truncated(name, element.count, available);
+        return Truncated(name, element, available);
       ReservePoints(points, size_t(element.count));
       const Property *props = element.properties.data();
       for (uint64_t v = 0; v < element.count; ++v, p += stride) {
@@ -214,9 +219,7 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
         if (!property.isList) {
           size_t size = ScalarSize(property.type);
           if (size_t(end - p) < size)
-            return isVertex ? Truncated(name, element.count, v)
-                            : IoResult::Fail(name + ": truncated PLY file in element '" +
-                                             element.name + "'");
+            return Truncated(name, element, v);
           for (int k = 0; k < 3; ++k)
             if (isVertex && layout.index[k] == int(q))
               values[k] = LoadScalar(property.type, p, bigEndian);
@@ -225,15 +228,11 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
         }
         size_t countSize = ScalarSize(property.countType);
         if (size_t(end - p) < countSize)
-          return isVertex ? Truncated(name, element.count, v)
-                          : IoResult::Fail(name + ": truncated PLY file in element '" +
-                                           element.name + "'");
+          return Truncated(name, element, v);
         double items = LoadScalar(property.countType, p, bigEndian);
         p += countSize;
         if (items < 0 || double(end - p) < items * double(ScalarSize(property.type)))
-          return isVertex ? Truncated(name, element.count, v)
-                          : IoResult::Fail(name + ": truncated PLY file in element '" +
-                                           element.name + "'");
+          return Truncated(name, element, v);
         p += size_t(items) * ScalarSize(property.type);
       }
       if (isVertex)
@@ -285,20 +284,16 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
     const bool isVertex = element.name == "vertex";
     VertexLayout layout;
     if (isVertex) {
-      IoResult found = FindVertexLayout(element, name, layout);
+      IoResult found = FindVertexLayout(element, name, points, layout);
       if (!found)
         return found;
-      if (element.count > uint64_t(INT_MAX - points.Count()))
-        return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
       // A vertex line takes at least six bytes ("0 0 0\n"): never reserve
       // more than the body can hold, whatever the header claims.
       ReservePoints(points, size_t(std::min<uint64_t>(element.count, uint64_t(end - p) / 6 + 1)));
     }
     for (uint64_t v = 0; v < element.count; ++v, ++line) {
       if (p >= end)
-        return isVertex ? Truncated(name, element.count, v)
-                        : IoResult::Fail(name + ": truncated PLY file in element '" + element.name +
-                                         "'");
+        return Truncated(name, element, v);
       const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
       if (!lineEnd)
         lineEnd = end;
