@@ -139,22 +139,27 @@ IoResult ParseHeader(std::string_view data, const std::string &name, Header &hea
 
 struct VertexLayout
 {
+  bool isVertex = false;       // the element holds the vertices
   int index[3] = {-1, -1, -1}; // property index of x, y, z
 };
 
-// The x, y and z of the vertex element, whose vertices must fit in `points`.
-IoResult FindVertexLayout(const Element &vertex, const std::string &name,
+// Whether `element` holds the vertices and, if so, which of its properties
+// are x, y and z; its vertices must fit in `points`.
+IoResult FindVertexLayout(const Element &element, const std::string &name,
                           const ON_3dPointArray &points, VertexLayout &layout)
 {
+  layout.isVertex = element.name == "vertex";
+  if (!layout.isVertex)
+    return IoResult::Ok();
   const char *axes[3] = {"x", "y", "z"};
-  for (size_t p = 0; p < vertex.properties.size(); ++p)
+  for (size_t p = 0; p < element.properties.size(); ++p)
     for (int k = 0; k < 3; ++k)
-      if (vertex.properties[p].name == axes[k] && !vertex.properties[p].isList)
+      if (element.properties[p].name == axes[k] && !element.properties[p].isList)
         layout.index[k] = int(p);
   if (layout.index[0] < 0 || layout.index[1] < 0 || layout.index[2] < 0)
     return IoResult::Fail(name + ": the PLY vertex element has no x, y and z properties");
-  if (vertex.count > uint64_t(INT_MAX - points.Count()))
-    return IoResult::Fail(name + ": too many vertices (" + std::to_string(vertex.count) + ")");
+  if (element.count > uint64_t(INT_MAX - points.Count()))
+    return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
   return IoResult::Ok();
 }
 
@@ -183,13 +188,11 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
       fixed = fixed && !property.isList;
       stride += ScalarSize(property.isList ? property.countType : property.type);
     }
-    const bool isVertex = element.name == "vertex";
     VertexLayout layout;
-    if (isVertex) {
-      IoResult found = FindVertexLayout(element, name, points, layout);
-      if (!found)
-        return found;
-    }
+    IoResult found = FindVertexLayout(element, name, points, layout);
+    if (!found)
+      return found;
+    const bool isVertex = layout.isVertex;
     if (fixed && !isVertex) {
       if (stride != 0 && uint64_t(end - p) / stride < element.count)
         return Truncated(name, element, 0);
@@ -281,12 +284,12 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
   const char *const end = data.data() + data.size();
   long line = header.bodyLine;
   for (const Element &element : header.elements) {
-    const bool isVertex = element.name == "vertex";
     VertexLayout layout;
+    IoResult found = FindVertexLayout(element, name, points, layout);
+    if (!found)
+      return found;
+    const bool isVertex = layout.isVertex;
     if (isVertex) {
-      IoResult found = FindVertexLayout(element, name, points, layout);
-      if (!found)
-        return found;
       // A vertex line takes at least six bytes ("0 0 0\n"): never reserve
       // more than the body can hold, whatever the header claims.
       ReservePoints(points, size_t(std::min<uint64_t>(element.count, uint64_t(end - p) / 6 + 1)));
