@@ -10,7 +10,12 @@
 // "Invalid Nurbs Surface", "Invalid mesh", and messages naming input that
 // cannot be worked on (see each operation).
 //
-// Threads: every operation runs on the calling thread. Operations on
+// Threads: every operation runs on the calling thread and returns when its
+// work is done. The long loops (of Offset, MeasureDeviations,
+// FindProbeFolds, FitSurfaceToPoints and a surface's closest-point search)
+// spread over worker threads of their own, one per core or as many as the
+// environment variable PELMORA_THREADS says (1: none); their results do not
+// depend on the number. Operations on
 // separate data (no cloud, matrix, surface or mesh shared by two calls, or
 // shared only as a const input) may run on several threads at once, with
 // progress on or off: all operations of this class, GetError and SetError,

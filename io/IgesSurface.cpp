@@ -2,6 +2,7 @@
 // parameter sections of 80-column lines, the parameter lines streamed as
 // they fill.
 #include "io/SplineParts.h"
+#include "opennurbs/SurfaceWeights.h"
 #include "io/SurfaceFormats.h"
 
 #include <algorithm>
@@ -107,7 +108,7 @@ std::string DirectoryEntry(int type, int parameterStart, int parameterLines, con
 void SurfaceParameters(IgesSection &p, const ON_NurbsSurface &surface)
 {
   const int countU = surface.CVCount(0), countV = surface.CVCount(1);
-  const bool polynomial = !HasWeights(surface);
+  const bool polynomial = !HasWeightOtherThanOne(surface);
   p.Int(128, ',');
   p.Int(countU - 1, ',');
   p.Int(countV - 1, ',');

@@ -63,17 +63,6 @@ BoundaryCurve BoundaryOf(const ON_NurbsSurface &surface, int dir, bool atEnd)
   return curve;
 }
 
-bool HasWeights(const ON_NurbsSurface &surface)
-{
-  if (!surface.IsRational())
-    return false;
-  for (int i = 0; i < surface.CVCount(0); ++i)
-    for (int j = 0; j < surface.CVCount(1); ++j)
-      if (surface.Weight(i, j) != 1.0)
-        return true;
-  return false;
-}
-
 bool IsFinite(const ON_NurbsSurface &surface)
 {
   for (int dir = 0; dir < 2; ++dir)

@@ -30,10 +30,6 @@ struct BoundaryCurve
 };
 BoundaryCurve BoundaryOf(const ON_NurbsSurface &surface, int dir, bool atEnd);
 
-// Whether a weight differs from 1: only then is the surface written as
-// rational (a rational surface with unit weights is a polynomial one).
-bool HasWeights(const ON_NurbsSurface &surface);
-
 // Whether every control point, weight and knot is a finite number.
 bool IsFinite(const ON_NurbsSurface &surface);
 

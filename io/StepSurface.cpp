@@ -2,6 +2,7 @@
 // anything is written, so that the control points stream out in one pass
 // right behind the surface that lists them.
 #include "io/SplineParts.h"
+#include "opennurbs/SurfaceWeights.h"
 #include "io/SurfaceFormats.h"
 
 #include <array>
@@ -218,7 +219,7 @@ void WriteKnots(StepText &step, const KnotRuns &u, const KnotRuns &v, bool withV
 void WriteSurface(StepText &step, const ON_NurbsSurface &surface)
 {
   const int countU = surface.CVCount(0), countV = surface.CVCount(1);
-  const bool rational = HasWeights(surface);
+  const bool rational = HasWeightOtherThanOne(surface);
   const KnotRuns knots[2] = {KnotRunsOf(surface, 0), KnotRunsOf(surface, 1)};
   auto poleLists = [&] {
     step << "(";
@@ -275,7 +276,7 @@ void WriteEdge(StepText &step, const ON_NurbsSurface &surface, const Edge &edge,
   const int along = 1 - edge.dir;
   const KnotRuns knots = KnotRunsOf(surface, along);
   const BoundaryCurve &curve = edge.curve;
-  const bool rational = HasWeights(surface);
+  const bool rational = HasWeightOtherThanOne(surface);
   step.Entity(edge.oriented) << "ORIENTED_EDGE('',*,*,";
   step.Ref(edge.edgeCurve) << (edge.forward ? ",.T.);\n" : ",.F.);\n");
   step.Entity(edge.edgeCurve) << "EDGE_CURVE('',";

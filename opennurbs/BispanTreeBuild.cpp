@@ -10,6 +10,7 @@
 #include "HugePages.h"
 #include "NurbsBasis.h"
 #include "ParallelFor.h"
+#include "SurfaceWeights.h"
 
 namespace pelmora {
 
@@ -220,13 +221,13 @@ BispanTree::BispanTree(const ON_NurbsSurface &surface, bool valid)
   m_levels = 0;
   if (!m_usable)
     return;
-  // Weights other than 1, and the centre of the control points' range.
+  m_rational = HasWeightOtherThanOne(surface);
+  // The centre of the control points' range.
   double lo[3] = {0.0, 0.0, 0.0}, hi[3] = {0.0, 0.0, 0.0};
   for (int i = 0; i < m_cv_count[0]; ++i)
     for (int j = 0; j < m_cv_count[1]; ++j) {
       ON_3dPoint p;
       const bool ok = surface.GetCV(i, j, p);
-      m_rational = m_rational || (m_is_rat && surface.Weight(i, j) != 1.0);
       for (int c = 0; c < 3 && ok; ++c) {
         lo[c] = (i || j) ? std::min(lo[c], p[c]) : p[c];
         hi[c] = (i || j) ? std::max(hi[c], p[c]) : p[c];

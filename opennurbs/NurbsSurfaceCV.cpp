@@ -1,5 +1,6 @@
 // Setting and reading control points and weights of ON_NurbsSurface.
 #include "opennurbs.h"
+#include "SurfaceWeights.h"
 
 bool ON_NurbsSurface::SetCV(int i, int j, const ON_3dPoint &point)
 {
@@ -146,4 +147,15 @@ bool ON_NurbsSurface::SetWeight(int i, int j, double weight)
     return true;
   }
   return weight == 1.0;
+}
+
+bool pelmora::HasWeightOtherThanOne(const ON_NurbsSurface &surface)
+{
+  if (!surface.IsRational())
+    return false;
+  for (int i = 0; i < surface.CVCount(0); ++i)
+    for (int j = 0; j < surface.CVCount(1); ++j)
+      if (surface.Weight(i, j) != 1.0)
+        return true;
+  return false;
 }

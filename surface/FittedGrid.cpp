@@ -49,8 +49,8 @@ class FitSearch
 {
 public:
   FitSearch(const ON_3dPointArray &aligned, const FiniteBounds &box)
-      : m_aligned(aligned), m_box(box), m_width(box.max.x - box.min.x),
-        m_height(box.max.y - box.min.y)
+      : m_pointCount(aligned.Count()), m_offsets(pelmora::CornerOffsets(aligned, box)), m_box(box),
+        m_width(box.max.x - box.min.x), m_height(box.max.y - box.min.y)
   {
   }
 
@@ -59,10 +59,10 @@ public:
   {
     rows = NodesAlong(m_height, cell);
     cols = NodesAlong(m_width, cell);
-    if (static_cast<long long>(rows) * cols > m_aligned.Count() * 4LL)
+    if (static_cast<long long>(rows) * cols > m_pointCount * 4LL)
       return false; // finer than the points can fill
     const PMGridCoverage coverage =
-        pelmora::MeasureCoverage(m_aligned, m_box, rows, cols, m_filled);
+        pelmora::MeasureCoverage(m_offsets, m_box, rows, cols, m_filled);
     return pelmora::FilledShare(coverage) >= kWantedShare;
   }
 
@@ -93,7 +93,8 @@ public:
   }
 
 private:
-  const ON_3dPointArray &m_aligned;
+  int m_pointCount;
+  std::vector<double> m_offsets;
   const FiniteBounds &m_box;
   double m_width, m_height;
   std::vector<unsigned char> m_filled;
@@ -143,7 +144,8 @@ int PMSurface::MeasureGridCoverage(const ON_3dPointArray &points, const ON_3dVec
       return 0;
     }
     std::vector<unsigned char> filled;
-    coverage = pelmora::MeasureCoverage(aligned, box, rows, cols, filled);
+    coverage =
+        pelmora::MeasureCoverage(pelmora::CornerOffsets(aligned, box), box, rows, cols, filled);
     return 1;
   });
 }

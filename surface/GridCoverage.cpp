@@ -1,5 +1,6 @@
 #include "surface/GridCoverage.h"
 #include "surface/NearestNode.h"
+#include "opennurbs/ParallelFor.h"
 
 namespace pelmora {
 namespace {
@@ -10,20 +11,26 @@ double StepOf(double low, double high, int nodes)
   return nodes > 1 ? (high - low) / static_cast<double>(nodes - 1) : 0.0;
 }
 
-void MarkFilled(const ON_3dPointArray &aligned, const FiniteBounds &box, int rows, int cols,
+// Points per piece of a parallel marking pass.
+constexpr int kPointsPerPiece = 1 << 15;
+
+void MarkFilled(const std::vector<double> &offsets, const FiniteBounds &box, int rows, int cols,
                 std::vector<unsigned char> &filled)
 {
   const double dx = StepOf(box.min.x, box.max.x, cols);
   const double dy = StepOf(box.min.y, box.max.y, rows);
   filled.assign(static_cast<size_t>(rows) * static_cast<size_t>(cols), 0);
-  const ON_3dPoint *p = aligned.Array();
-  for (int i = 0; i < aligned.Count(); ++i) {
-    if (!IsFinitePoint(p[i]))
-      continue;
-    const int c = cols == 1 ? 0 : NearestNode((p[i].x - box.min.x) / dx, cols);
-    const int r = rows == 1 ? 0 : NearestNode((p[i].y - box.min.y) / dy, rows);
-    filled[static_cast<size_t>(r) * cols + c] = 1;
-  }
+  const double *xy = offsets.data();
+  unsigned char *flags = filled.data();
+  // Pieces may mark the same node; every store writes the same 1, made
+  // atomic so that the overlap is well defined.
+  ParallelFor(static_cast<int>(offsets.size() / 2), kPointsPerPiece, [&](int begin, int end) {
+    for (int i = begin; i < end; ++i) {
+      const int c = cols == 1 ? 0 : NearestNode(xy[2 * i] / dx, cols);
+      const int r = rows == 1 ? 0 : NearestNode(xy[2 * i + 1] / dy, rows);
+      __atomic_store_n(&flags[static_cast<size_t>(r) * cols + c], 1, __ATOMIC_RELAXED);
+    }
+  });
 }
 
 // First and last filled index of a line of nodes (start, stride, count);
@@ -42,10 +49,23 @@ void FilledSpan(const std::vector<unsigned char> &filled, size_t start, size_t s
 
 } // namespace
 
-PMGridCoverage MeasureCoverage(const ON_3dPointArray &aligned, const FiniteBounds &box, int rows,
-                               int cols, std::vector<unsigned char> &filled)
+std::vector<double> CornerOffsets(const ON_3dPointArray &aligned, const FiniteBounds &box)
 {
-  MarkFilled(aligned, box, rows, cols, filled);
+  std::vector<double> offsets;
+  offsets.reserve(2 * static_cast<size_t>(box.count));
+  const ON_3dPoint *p = aligned.Array();
+  for (int i = 0; i < aligned.Count(); ++i)
+    if (IsFinitePoint(p[i])) {
+      offsets.push_back(p[i].x - box.min.x);
+      offsets.push_back(p[i].y - box.min.y);
+    }
+  return offsets;
+}
+
+PMGridCoverage MeasureCoverage(const std::vector<double> &offsets, const FiniteBounds &box,
+                               int rows, int cols, std::vector<unsigned char> &filled)
+{
+  MarkFilled(offsets, box, rows, cols, filled);
   std::vector<int> firstInColumn(static_cast<size_t>(cols)),
       lastInColumn(static_cast<size_t>(cols));
   for (int c = 0; c < cols; ++c)

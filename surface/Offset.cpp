@@ -15,7 +15,7 @@ constexpr int kPointsPerPiece = 512;
 
 // Moves one point; a point whose closest surface point cannot be found
 // stays where it is (its parameters would be undefined).
-void movePoint(const ON_NurbsSurface &surface, double distance, ON_3dPoint &point)
+void MovePoint(const ON_NurbsSurface &surface, double distance, ON_3dPoint &point)
 {
   double s = 0.0;
   double t = 0.0;
@@ -26,7 +26,7 @@ void movePoint(const ON_NurbsSurface &surface, double distance, ON_3dPoint &poin
   point = point + distance * normal;
 }
 
-void moveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double distance,
+void MoveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double distance,
              int showProgress)
 {
   pelmora::ProgressPhase phase(L"Offsetting surface", showProgress);
@@ -43,7 +43,7 @@ void moveAll(ON_3dPointArray &matrix, const ON_NurbsSurface &surface, double dis
   }
   phase.RunParallel(matrix.Count(), kPointsPerPiece, [&](int i) {
     if (moves)
-      movePoint(surface, distance, point[i]);
+      MovePoint(surface, distance, point[i]);
   });
 }
 
@@ -54,7 +54,7 @@ int PMSurface::Offset(ON_3dPointArray &matrix, int rows, int cols, ON_NurbsSurfa
 {
   // Only a progress window can throw (no memory); the points stay as far as
   // the loop got, and the fit below still runs.
-  pelmora::Guarded([&] { moveAll(matrix, surface, distance, showProgress); });
+  pelmora::Guarded([&] { MoveAll(matrix, surface, distance, showProgress); });
   CreateSurfaceFromPointMatrix(surface, matrix, rows, cols, showProgress);
   return 1;
 }

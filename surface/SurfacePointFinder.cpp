@@ -3,6 +3,7 @@
 #include "opennurbs/BispanEvaluator.h"
 #include "opennurbs/ClosestPointRefine.h"
 #include "opennurbs/NurbsBasis.h"
+#include "opennurbs/SurfaceWeights.h"
 #include "surface/Greville.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 namespace pelmora {
 namespace {
 
-std::vector<double> grevilleOf(const ON_NurbsSurface &surface, int dir)
+std::vector<double> GrevilleOf(const ON_NurbsSurface &surface, int dir)
 {
   std::vector<double> values(static_cast<size_t>(surface.CVCount(dir)));
   for (int i = 0; i < surface.CVCount(dir); ++i)
@@ -19,18 +20,7 @@ std::vector<double> grevilleOf(const ON_NurbsSurface &surface, int dir)
   return values;
 }
 
-bool hasWeightOtherThanOne(const ON_NurbsSurface &surface)
-{
-  if (!surface.IsRational())
-    return false;
-  for (int i = 0; i < surface.CVCount(0); ++i)
-    for (int j = 0; j < surface.CVCount(1); ++j)
-      if (surface.Weight(i, j) != 1.0)
-        return true;
-  return false;
-}
-
-ON_3dPointArray alignedControlPoints(const ON_NurbsSurface &surface, const ON_3dVector &direction)
+ON_3dPointArray AlignedControlPoints(const ON_NurbsSurface &surface, const ON_3dVector &direction)
 {
   ON_3dPointArray points(surface.CVCount());
   for (int i = 0; i < surface.CVCount(0); ++i)
@@ -44,7 +34,7 @@ ON_3dPointArray alignedControlPoints(const ON_NurbsSurface &surface, const ON_3d
 }
 
 // The largest x-y diagonal of the control points of a bispan.
-double bispanReach(const ON_NurbsSurface &surface, const ON_3dPointArray &aligned)
+double BispanReach(const ON_NurbsSurface &surface, const ON_3dPointArray &aligned)
 {
   const int order0 = surface.Order(0), order1 = surface.Order(1), count1 = surface.CVCount(1);
   double reach = 0.0;
@@ -71,10 +61,10 @@ constexpr int kMostNearControlPoints = 400;
 
 SurfacePointFinder::SurfacePointFinder(const ON_NurbsSurface &surface, const ON_3dVector &direction)
     : m_surface(surface),
-      m_rational(hasWeightOtherThanOne(surface)), m_greville{grevilleOf(surface, 0),
-                                                             grevilleOf(surface, 1)},
-      m_alignedControlPoints(alignedControlPoints(surface, direction)),
-      m_seeds(m_alignedControlPoints), m_reach(bispanReach(surface, m_alignedControlPoints))
+      m_rational(HasWeightOtherThanOne(surface)), m_greville{GrevilleOf(surface, 0),
+                                                             GrevilleOf(surface, 1)},
+      m_alignedControlPoints(AlignedControlPoints(surface, direction)),
+      m_seeds(m_alignedControlPoints), m_reach(BispanReach(surface, m_alignedControlPoints))
 {
 }
 

@@ -1,6 +1,7 @@
 // The convex hull through qhull's reentrant library; see ConvexHull.h.
 #include "wrap/ConvexHull.h"
 
+#include "wrap/CloudBounds.h"
 #include "wrap/StageProgress.h"
 
 extern "C" {
@@ -38,16 +39,8 @@ bool ToHullFrame(const ON_3dPointArray &points, HullFrame &frame, std::vector<do
   if (count < 4)
     return false;
   double low[3], high[3];
-  for (int axis = 0; axis < 3; ++axis)
-    low[axis] = high[axis] = points[0][axis];
-  for (int i = 0; i < count; ++i)
-    for (int axis = 0; axis < 3; ++axis) {
-      const double value = points[i][axis];
-      if (!std::isfinite(value))
-        return false;
-      low[axis] = std::min(low[axis], value);
-      high[axis] = std::max(high[axis], value);
-    }
+  if (!FiniteBounds(points, low, high))
+    return false;
   double *centre = &frame.centre.x, *scale = frame.scale;
   frame.largestCoordinate = 0.0;
   for (int axis = 0; axis < 3; ++axis) {

@@ -4,6 +4,7 @@
 #include "PMSurface.h"
 #include "surface/OperationGuard.h"
 #include "ui/PipelineProgress.h"
+#include "wrap/CloudBounds.h"
 #include "wrap/VtkWarningsOff.h"
 
 #include <vtkAlgorithm.h>
@@ -86,17 +87,9 @@ bool BuildWorkingMesh(ON_Mesh &working, const ON_3dPointArray &points, int showP
 
 bool CloudCentre(const ON_3dPointArray &points, ON_3dPoint &centre)
 {
-  if (points.Count() == 0)
+  double low[3], high[3];
+  if (!FiniteBounds(points, low, high))
     return false;
-  ON_3dPoint low = points[0], high = points[0];
-  for (int i = 0; i < points.Count(); ++i)
-    for (int axis = 0; axis < 3; ++axis) {
-      const double value = points[i][axis];
-      if (!std::isfinite(value))
-        return false;
-      low[axis] = std::min(low[axis], value);
-      high[axis] = std::max(high[axis], value);
-    }
   for (int axis = 0; axis < 3; ++axis)
     centre[axis] = low[axis] + 0.5 * (high[axis] - low[axis]);
   return std::isfinite(centre.x) && std::isfinite(centre.y) && std::isfinite(centre.z);

@@ -55,11 +55,11 @@ const std::pair<ON_3dPointArray, ON_NurbsSurface> &roughSurface(int side, int in
   return slot;
 }
 
-// Offset by half a 2 mm probe, as the drape does; arguments: side, interpolate.
-void RoughOffset(benchmark::State &state)
+// Times the offset by half a 2 mm probe, as the drape does, of a fresh copy
+// of the fitted matrix and surface in every iteration.
+void TimeOffset(benchmark::State &state, int side, int interpolate)
 {
-  const int side = static_cast<int>(state.range(0));
-  const auto &fitted = roughSurface(side, static_cast<int>(state.range(1)));
+  const auto &fitted = roughSurface(side, interpolate);
   ON_3dPointArray matrix;
   ON_NurbsSurface surface;
   for (auto _ : state) {
@@ -70,6 +70,13 @@ void RoughOffset(benchmark::State &state)
     PMSurface::Offset(matrix, side, side, surface, -1.0, 0);
     benchmark::DoNotOptimize(matrix.Array());
   }
+}
+
+// Arguments: side, interpolate.
+void RoughOffset(benchmark::State &state)
+{
+  const int side = static_cast<int>(state.range(0));
+  TimeOffset(state, side, static_cast<int>(state.range(1)));
   state.SetComplexityN(static_cast<int64_t>(side) * side);
 }
 BENCHMARK(RoughOffset)
@@ -81,19 +88,8 @@ BENCHMARK(RoughOffset)
 // build, closest points and normals, refit) on 1, 2, ... threads; wall time.
 void RoughOffsetThreads(benchmark::State &state)
 {
-  const int side = static_cast<int>(state.range(0));
-  const auto &fitted = roughSurface(side, 1);
   pelmora::SetThreadCount(static_cast<int>(state.range(1)));
-  ON_3dPointArray matrix;
-  ON_NurbsSurface surface;
-  for (auto _ : state) {
-    state.PauseTiming();
-    matrix = fitted.first;
-    surface = fitted.second;
-    state.ResumeTiming();
-    PMSurface::Offset(matrix, side, side, surface, -1.0, 0);
-    benchmark::DoNotOptimize(matrix.Array());
-  }
+  TimeOffset(state, static_cast<int>(state.range(0)), 1);
   pelmora::SetThreadCount(0);
 }
 BENCHMARK(RoughOffsetThreads)

@@ -52,6 +52,21 @@ BENCHMARK(TransformPoints)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+// The grid fitted to a scattered cloud's spacing: about fifteen coverage
+// passes over the cloud, the first at one node per point.
+void SuggestFittedGrid(benchmark::State &state)
+{
+  const ON_3dPointArray &cloud = scattered(static_cast<int>(state.range(0)));
+  const ON_3dVector down(0.0, 0.0, -1.0);
+  for (auto _ : state) {
+    int rows = 0, cols = 0;
+    PMSurface::SuggestFittedGrid(cloud, down, rows, cols);
+    state.counters["rows"] = rows;
+    state.counters["cols"] = cols;
+  }
+}
+BENCHMARK(SuggestFittedGrid)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 // One point per node on average; random scatter leaves small holes all over.
 void CreatePointMatrix(benchmark::State &state)
 {
