@@ -207,9 +207,7 @@ private:
       IoResult read = ReadValues(3 * count, type, values);
       if (!read)
         return read;
-      ReservePoints(points, size_t(count));
-      for (uint64_t i = 0; i < count; ++i)
-        AppendPoint(points, values[3 * i], values[3 * i + 1], values[3 * i + 2]);
+      AppendTriples(points, values);
       return IoResult::Ok();
     }
   }

@@ -12,6 +12,7 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelmora::io {
 
@@ -89,6 +90,15 @@ inline void ReservePoints(ON_3dPointArray &points, size_t extra)
   const size_t wanted = size_t(points.Count()) + extra;
   if (wanted > size_t(INT_MAX) || (points.Reserve(wanted), size_t(points.Capacity()) < wanted))
     throw std::bad_alloc();
+}
+
+// Appends the points of `xyz`, three values a point, or throws std::bad_alloc.
+inline void AppendTriples(ON_3dPointArray &points, const std::vector<double> &xyz)
+{
+  const size_t count = xyz.size() / 3;
+  ReservePoints(points, count);
+  for (size_t i = 0; i < count; ++i)
+    AppendPoint(points, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
 }
 
 } // namespace pelmora::io
