@@ -76,12 +76,12 @@ private:
   // The next blank- or line-separated word; empty at the end of the file.
   std::string_view Word()
   {
-    while (m_pos < m_data.size() && (IsBlank(m_data[m_pos]) || m_data[m_pos] == '\n'))
-      m_line += m_data[m_pos++] == '\n';
-    const size_t start = m_pos;
-    while (m_pos < m_data.size() && !IsBlank(m_data[m_pos]) && m_data[m_pos] != '\n')
-      ++m_pos;
-    return m_data.substr(start, m_pos - start);
+    const char *const from = m_data.data() + m_pos;
+    const char *p = from;
+    const std::string_view word = NextSpacedWord(p, m_data.data() + m_data.size());
+    m_line += std::count(from, word.data(), '\n');
+    m_pos = size_t(p - m_data.data());
+    return word;
   }
 
   // The rest of the current line, moving past its end.

@@ -39,7 +39,7 @@ Attributes ParseAttributes(std::string_view tag)
     if ((quote != '"' && quote != '\'') || close >= end)
       break;
     size_t nameStart = pos;
-    while (nameStart < equals && (IsBlank(tag[nameStart]) || tag[nameStart] == '\n'))
+    while (nameStart < equals && IsSpace(tag[nameStart]))
       ++nameStart;
     attributes[std::string(tag.substr(nameStart, equals - nameStart))] =
         std::string(tag.substr(equals + 2, close - equals - 2));
@@ -130,7 +130,7 @@ private:
         values[count++] = -2;
       } else if (Base64Value(c) >= 0) {
         values[count++] = Base64Value(c);
-      } else if (!IsBlank(c) && c != '\n') {
+      } else if (!IsSpace(c)) {
         return false;
       }
     }
@@ -277,22 +277,14 @@ private:
       return Short(count);
     values.resize(size_t(count));
     const char *p = text.data(), *end = p + text.size();
-    auto next = [&] {
-      while (p != end && (IsBlank(*p) || *p == '\n'))
-        ++p;
-      const char *start = p;
-      while (p != end && !IsBlank(*p) && *p != '\n')
-        ++p;
-      return std::string_view(start, size_t(p - start));
-    };
     for (uint64_t i = 0; i < count; ++i) {
-      const std::string_view word = next();
+      const std::string_view word = NextSpacedWord(p, end);
       if (word.empty())
         return Short(count);
       if (ParseNumber(word, values[i]) != NumberStatus::Ok)
         return Fail("expected a number in the Points array, found '" + FieldExcerpt(word) + "'");
     }
-    if (!next().empty())
+    if (!NextSpacedWord(p, end).empty())
       return Fail("the Points array holds more values than NumberOfPoints says");
     return IoResult::Ok();
   }
