@@ -1,6 +1,7 @@
 // STL and OBJ files read as point clouds: their vertices.
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <cmath>
 #include <cstdint>
@@ -80,26 +81,6 @@ void ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
       std::memcpy(v, p + kStlCornerBytes * (1 + corner), sizeof v); // after the normal
       corners.Add(v[0], v[1], v[2]);
     }
-}
-
-// Calls onLine(line, first, end) for every line with its leading blanks skipped.
-template <typename F> IoResult ForEachLine(std::string_view text, F onLine)
-{
-  const char *p = text.data();
-  const char *const end = p + text.size();
-  for (long line = 1; p < end; ++line) {
-    const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-    if (!lineEnd)
-      lineEnd = end;
-    const char *first = p;
-    while (first < lineEnd && (*first == ' ' || *first == '\t' || *first == '\r'))
-      ++first;
-    IoResult result = onLine(line, first, lineEnd);
-    if (!result)
-      return result;
-    p = lineEnd + 1;
-  }
-  return IoResult::Ok();
 }
 
 bool StartsWithWord(const char *p, const char *end, const char *word, size_t length)

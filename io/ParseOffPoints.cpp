@@ -1,6 +1,7 @@
 // OFF meshes read as point clouds: their vertices.
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <cstring>
 
@@ -16,9 +17,7 @@ public:
   bool Next(const char *&begin, const char *&end)
   {
     while (m_p < m_end) {
-      const char *lineEnd = static_cast<const char *>(std::memchr(m_p, '\n', size_t(m_end - m_p)));
-      if (!lineEnd)
-        lineEnd = m_end;
+      const char *lineEnd = LineEnd(m_p, m_end);
       begin = m_p;
       const char *comment = static_cast<const char *>(std::memchr(m_p, '#', size_t(lineEnd - m_p)));
       end = comment ? comment : lineEnd;

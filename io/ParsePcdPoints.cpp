@@ -4,10 +4,10 @@
 #include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace pelmora::io {
@@ -89,9 +89,9 @@ private:
   {
     size_t pos = 0;
     for (m_line = 1; pos < m_data.size(); ++m_line) {
-      const size_t end = std::min(m_data.find('\n', pos), m_data.size());
-      const char *p = m_data.data() + pos, *lineEnd = m_data.data() + end;
-      pos = end + 1;
+      const char *p = m_data.data() + pos;
+      const char *lineEnd = LineEnd(p, m_data.data() + m_data.size());
+      pos = size_t(lineEnd - m_data.data()) + 1;
       const std::string keyword(NextWord(p, lineEnd));
       if (keyword.empty() || keyword[0] == '#')
         continue;
@@ -242,9 +242,7 @@ private:
         return IoResult::Fail(m_name + ": truncated PCD file: the header announces " +
                               std::to_string(m_header.points) + " points, the file holds " +
                               std::to_string(i));
-      const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-      if (!lineEnd)
-        lineEnd = end;
+      const char *lineEnd = LineEnd(p, end);
       double values[3] = {0, 0, 0};
       size_t column = 0;
       for (std::string_view word = NextWord(p, lineEnd); !word.empty();

@@ -1,13 +1,13 @@
 #include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -297,9 +297,7 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
     for (uint64_t v = 0; v < element.count; ++v, ++line) {
       if (p >= end)
         return Truncated(name, element, v);
-      const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-      if (!lineEnd)
-        lineEnd = end;
+      const char *lineEnd = LineEnd(p, end);
       double values[3] = {0.0, 0.0, 0.0};
       if (!ParseAsciiLine(p, lineEnd, element, isVertex ? &layout : nullptr, values))
         return IoResult::Fail(

@@ -1,5 +1,6 @@
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <charconv>
 #include <cmath>
@@ -171,21 +172,12 @@ IoResult ReadLines(std::string_view text, const std::string &name, ON_3dPointArr
     text.remove_prefix(3);
   // No reservation from the line count: blank lines must cost nothing.
   LineReader reader(name, points);
-  const char *p = text.data();
-  const char *const end = p + text.size();
-  for (long number = 1; p < end; ++number) {
-    const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-    if (!lineEnd)
-      lineEnd = end;
-    std::string_view line = Trimmed(p, lineEnd);
-    p = lineEnd + 1;
+  return ForEachLine(text, [&](long number, const char *first, const char *end) {
+    const std::string_view line = Trimmed(first, end);
     if (line.empty() || IsCommentStart(line))
-      continue;
-    IoResult read = reader.Read(line, number);
-    if (!read)
-      return read;
-  }
-  return IoResult::Ok();
+      return IoResult::Ok();
+    return reader.Read(line, number);
+  });
 }
 
 } // namespace

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace pelmora::io {
