@@ -95,11 +95,11 @@ IoResult ReadCoordinates(const std::string &name, long line, const char *p, cons
 {
   for (int k = 0; k < 3; ++k)
     if (ParseNumber(NextWord(p, end), v[k]) != NumberStatus::Ok)
-      return IoResult::Fail(name + ":" + std::to_string(line) + ": expected three coordinates");
+      return LineError(name, line, "expected three coordinates");
   if (alone && !NextWord(p, end).empty())
-    return IoResult::Fail(name + ":" + std::to_string(line) + ": expected three coordinates");
+    return LineError(name, line, "expected three coordinates");
   if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
-    return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
+    return LineError(name, line, "non-finite coordinate");
   return IoResult::Ok();
 }
 
@@ -161,10 +161,7 @@ private:
     state = false;
     return allowed ? IoResult::Ok() : Fail(m_line, misplaced);
   }
-  IoResult Fail(long line, const std::string &what) const
-  {
-    return IoResult::Fail(m_name + ":" + std::to_string(line) + ": " + what);
-  }
+  IoResult Fail(long line, const std::string &what) const { return LineError(m_name, line, what); }
 
   const std::string &m_name;
   CornerSet m_corners;

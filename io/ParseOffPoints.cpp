@@ -53,9 +53,7 @@ IoResult ReadOffVertices(std::string_view text, const std::string &name, ON_3dPo
 {
   OffLines lines(text);
   const char *p, *end;
-  auto fail = [&](const std::string &what) {
-    return IoResult::Fail(name + ":" + std::to_string(lines.Line()) + ": " + what);
-  };
+  auto fail = [&](const std::string &what) { return LineError(name, lines.Line(), what); };
   if (!lines.Next(p, end) || !IsOffKeyword(NextWord(p, end)))
     return fail("not an OFF file (it does not start with 'OFF')");
   // The counts may follow the keyword on its line.

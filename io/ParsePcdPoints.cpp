@@ -80,10 +80,7 @@ public:
   }
 
 private:
-  IoResult Fail(long line, const std::string &what) const
-  {
-    return IoResult::Fail(m_name + ":" + std::to_string(line) + ": " + what);
-  }
+  IoResult Fail(long line, const std::string &what) const { return LineError(m_name, line, what); }
 
   IoResult ReadHeader()
   {

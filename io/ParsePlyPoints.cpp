@@ -63,7 +63,7 @@ ScalarType ParseScalar(const std::string &word)
 IoResult ParseHeader(std::string_view data, const std::string &name, Header &header)
 {
   if (data.compare(0, 3, "ply") != 0 || data.size() < 4 || (data[3] != '\n' && data[3] != '\r'))
-    return IoResult::Fail(name + ":1: not a PLY file (it does not start with 'ply')");
+    return LineError(name, 1, "not a PLY file (it does not start with 'ply')");
   size_t pos = 0;
   bool sawFormat = false;
   for (long line = 1;; ++line) {
@@ -78,7 +78,7 @@ IoResult ParseHeader(std::string_view data, const std::string &name, Header &hea
     std::string keyword;
     words >> keyword;
     auto fail = [&](const std::string &what) {
-      return IoResult::Fail(name + ":" + std::to_string(line) + ": " + what + " in PLY header");
+      return LineError(name, line, what + " in PLY header");
     };
     if (line == 1 || keyword.empty() || keyword == "comment" || keyword == "obj_info")
       continue;
@@ -300,13 +300,14 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
       const char *lineEnd = LineEnd(p, end);
       double values[3] = {0.0, 0.0, 0.0};
       if (!ParseAsciiLine(p, lineEnd, element, isVertex ? &layout : nullptr, values))
-        return IoResult::Fail(
-            name + ":" + std::to_string(line) + ": expected " +
-            (isVertex ? std::string("a vertex's") : "element '" + element.name + "'") +
-            " numbers in PLY body");
+        return LineError(
+            name, line,
+            "expected " +
+                (isVertex ? std::string("a vertex's") : "element '" + element.name + "'") +
+                " numbers in PLY body");
       if (isVertex) {
         if (!std::isfinite(values[0]) || !std::isfinite(values[1]) || !std::isfinite(values[2]))
-          return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
+          return LineError(name, line, "non-finite coordinate");
         AppendPoint(points, values[0], values[1], values[2]);
       }
       p = lineEnd + 1;

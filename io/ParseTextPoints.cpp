@@ -157,7 +157,7 @@ public:
 private:
   IoResult Fail(long number, const std::string &what) const
   {
-    return IoResult::Fail(m_name + ":" + std::to_string(number) + ": " + what);
+    return LineError(m_name, number, what);
   }
 
   const std::string &m_name;

@@ -7,6 +7,7 @@
 #include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <algorithm>
 #include <cctype>
@@ -67,10 +68,7 @@ public:
   }
 
 private:
-  IoResult Fail(const std::string &what) const
-  {
-    return IoResult::Fail(m_name + ":" + std::to_string(m_line) + ": " + what);
-  }
+  IoResult Fail(const std::string &what) const { return LineError(m_name, m_line, what); }
 
   // The next blank- or line-separated word; empty at the end of the file.
   std::string_view Word()
@@ -106,7 +104,7 @@ private:
   {
     m_line = 1;
     if (RestOfLine().compare(0, 22, "# vtk DataFile Version") != 0)
-      return IoResult::Fail(m_name + ":1: not a legacy VTK file (no '# vtk DataFile Version')");
+      return LineError(m_name, 1, "not a legacy VTK file (no '# vtk DataFile Version')");
     RestOfLine(); // the title
     const std::string format = Upper(Word());
     if (format != "ASCII" && format != "BINARY")

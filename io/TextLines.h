@@ -1,13 +1,21 @@
-// Walking the lines of a text file held in memory. A line ends at its '\n'
-// or at the end of the file; a '\r' before the '\n' stays in the line.
+// Walking the lines of a text file held in memory, and naming a line in a
+// message. A line ends at its '\n' or at the end of the file; a '\r' before
+// the '\n' stays in the line.
 #pragma once
 
 #include "io/IoResult.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace pelmora::io {
+
+// A failure at line `line` (from 1) of file `name`: "NAME:LINE: what".
+inline IoResult LineError(const std::string &name, long line, const std::string &what)
+{
+  return IoResult::Fail(name + ":" + std::to_string(line) + ": " + what);
+}
 
 // The end of the line that starts at p: its '\n', or `end`.
 inline const char *LineEnd(const char *p, const char *end)
