@@ -82,6 +82,12 @@ public:
 private:
   IoResult Fail(long line, const std::string &what) const { return LineError(m_name, line, what); }
 
+  // The body holds fewer points than the header announces: `held`, when known.
+  IoResult Truncated(std::optional<uint64_t> held) const
+  {
+    return TruncatedBody(m_name, "PCD", m_header.points, "points", held);
+  }
+
   IoResult ReadHeader()
   {
     size_t pos = 0;
@@ -205,9 +211,7 @@ private:
   {
     const uint64_t body = m_data.size() - m_header.bodyOffset;
     if (m_recordSize == 0 || body / m_recordSize < m_header.points)
-      return IoResult::Fail(m_name + ": truncated PCD file: the header announces " +
-                            std::to_string(m_header.points) + " points, the file holds " +
-                            std::to_string(m_recordSize ? body / m_recordSize : 0));
+      return Truncated(m_recordSize ? body / m_recordSize : 0);
     ReservePoints(points, size_t(m_header.points));
     const char *record = m_data.data() + m_header.bodyOffset;
     for (uint64_t i = 0; i < m_header.points; ++i, record += m_recordSize) {
@@ -230,15 +234,12 @@ private:
       columns += field.count;
     // A point's line takes at least two bytes a column.
     if (m_header.points > uint64_t(end - p) / (2 * columns) + 1)
-      return IoResult::Fail(m_name + ": truncated PCD file: the header announces " +
-                            std::to_string(m_header.points) + " points");
+      return Truncated(std::nullopt);
     ReservePoints(points, size_t(m_header.points));
     long line = m_header.bodyLine;
     for (uint64_t i = 0; i < m_header.points; ++i, ++line) {
       if (p >= end)
-        return IoResult::Fail(m_name + ": truncated PCD file: the header announces " +
-                              std::to_string(m_header.points) + " points, the file holds " +
-                              std::to_string(i));
+        return Truncated(i);
       const char *lineEnd = LineEnd(p, end);
       double values[3] = {0, 0, 0};
       size_t column = 0;

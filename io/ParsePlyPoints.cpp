@@ -168,9 +168,7 @@ IoResult Truncated(const std::string &name, const Element &element, uint64_t fou
 {
   if (element.name != "vertex")
     return IoResult::Fail(name + ": truncated PLY file in element '" + element.name + "'");
-  return IoResult::Fail(name + ": truncated PLY file: the header announces " +
-                        std::to_string(element.count) + " vertices, the file holds " +
-                        std::to_string(found));
+  return TruncatedBody(name, "PLY", element.count, "vertices", found);
 }
 
 IoResult ParseBinary(std::string_view data, const std::string &name, const Header &header,

@@ -9,7 +9,9 @@
 #include "opennurbs.h"
 
 #include <climits>
+#include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +74,17 @@ IoResult ReadSomePoints(std::string_view data, const std::string &name, ON_3dPoi
   if (result && points.Count() == before)
     return IoResult::Fail(name + ": no points found");
   return result;
+}
+
+// A body shorter than its header says: "NAME: truncated FORMAT file: the
+// header announces N ITEMS, the file holds M", without the last part when
+// `held` is unknown.
+inline IoResult TruncatedBody(const std::string &name, const char *format, uint64_t announced,
+                              const char *items, std::optional<uint64_t> held)
+{
+  return IoResult::Fail(name + ": truncated " + format + " file: the header announces " +
+                        std::to_string(announced) + " " + items +
+                        (held ? ", the file holds " + std::to_string(*held) : std::string()));
 }
 
 // Appends a point, or throws std::bad_alloc when the array could not grow
