@@ -151,6 +151,12 @@ TEST(VtkReaders, CutOrLyingFilesFailBeforeAllocating)
       {vtp + " compressor=\"vtkZLibDataCompressor\"" + piece +
            "\"binary\">AQAAAP///38AAAAAAQAAAA==eJwDAAAAAAE=</DataArray></Points></Piece>",
        "g.vtp: the compressed Points array declares more than its blocks can hold"},
+      // A compressed block that declares no bytes at all.
+      {vtp + " compressor=\"vtkZLibDataCompressor\"" + piece +
+           "\"appended\" offset=\"0\"/></Points></Piece></PolyData><AppendedData "
+           "encoding=\"raw\">_" +
+           std::string("\x01\0\0\0\x18\0\0\0\x18\0\0\0\0\0\0\0", 16),
+       "g.vtp: the compressed Points array is corrupt"},
       {vtp + " compressor=\"vtkLZ4DataCompressor\"" + piece + "\"binary\">",
        "g.vtp: compressed with vtkLZ4DataCompressor, which this reader does not support"},
       {vtp + piece + "\"ascii\">0 0 0 1 1</DataArray>",
