@@ -1,6 +1,7 @@
 // STL and OBJ files read as point clouds: their vertices.
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <cmath>
 #include <cstdint>
@@ -82,26 +83,6 @@ void ParseBinaryStl(std::string_view data, ON_3dPointArray &points)
     }
 }
 
-// Calls onLine(line, first, end) for every line with its leading blanks skipped.
-template <typename F> IoResult ForEachLine(std::string_view text, F onLine)
-{
-  const char *p = text.data();
-  const char *const end = p + text.size();
-  for (long line = 1; p < end; ++line) {
-    const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-    if (!lineEnd)
-      lineEnd = end;
-    const char *first = p;
-    while (first < lineEnd && (*first == ' ' || *first == '\t' || *first == '\r'))
-      ++first;
-    IoResult result = onLine(line, first, lineEnd);
-    if (!result)
-      return result;
-    p = lineEnd + 1;
-  }
-  return IoResult::Ok();
-}
-
 bool StartsWithWord(const char *p, const char *end, const char *word, size_t length)
 {
   return size_t(end - p) > length && std::memcmp(p, word, length) == 0 &&
@@ -114,11 +95,11 @@ IoResult ReadCoordinates(const std::string &name, long line, const char *p, cons
 {
   for (int k = 0; k < 3; ++k)
     if (ParseNumber(NextWord(p, end), v[k]) != NumberStatus::Ok)
-      return IoResult::Fail(name + ":" + std::to_string(line) + ": expected three coordinates");
+      return LineError(name, line, "expected three coordinates");
   if (alone && !NextWord(p, end).empty())
-    return IoResult::Fail(name + ":" + std::to_string(line) + ": expected three coordinates");
+    return LineError(name, line, "expected three coordinates");
   if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
-    return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
+    return LineError(name, line, "non-finite coordinate");
   return IoResult::Ok();
 }
 
@@ -180,10 +161,7 @@ private:
     state = false;
     return allowed ? IoResult::Ok() : Fail(m_line, misplaced);
   }
-  IoResult Fail(long line, const std::string &what) const
-  {
-    return IoResult::Fail(m_name + ":" + std::to_string(line) + ": " + what);
-  }
+  IoResult Fail(long line, const std::string &what) const { return LineError(m_name, line, what); }
 
   const std::string &m_name;
   CornerSet m_corners;
@@ -196,47 +174,34 @@ private:
 
 IoResult ParseStlPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  if (LooksBinaryStl(data)) {
-    ParseBinaryStl(data, points);
-  } else {
+  return ReadSomePoints(data, name, points, [&] {
+    if (LooksBinaryStl(data)) {
+      ParseBinaryStl(data, points);
+      return IoResult::Ok();
+    }
     if (data.compare(0, 5, "solid") != 0)
       return IoResult::Fail(name + ": not an STL file (neither 'solid' text nor a binary STL "
                                    "whose size matches its triangle count)");
     AsciiStl stl(name, points);
     IoResult read = ForEachLine(
         data, [&](long line, const char *p, const char *end) { return stl.Line(line, p, end); });
-    if (read)
-      read = stl.End();
-    if (!read)
-      return read;
-  }
-  if (points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return IoResult::Ok();
+    return read ? stl.End() : read;
+  });
 }
 
 IoResult ParseObjPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
-  if (text.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  IoResult read = ForEachLine(text, [&](long line, const char *p, const char *end) {
-    if (!StartsWithWord(p, end, "v", 1))
-      return IoResult::Ok();
-    double v[3];
-    IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v, false);
-    if (coordinates)
-      AppendPoint(points, v[0], v[1], v[2]);
-    return coordinates;
+  return ReadSomePoints(text, name, points, [&] {
+    return ForEachLine(text, [&](long line, const char *p, const char *end) {
+      if (!StartsWithWord(p, end, "v", 1))
+        return IoResult::Ok();
+      double v[3];
+      IoResult coordinates = ReadCoordinates(name, line, p + 1, end, v, false);
+      if (coordinates)
+        AppendPoint(points, v[0], v[1], v[2]);
+      return coordinates;
+    });
   });
-  if (!read)
-    return read;
-  if (points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return IoResult::Ok();
 }
 
 } // namespace pelmora::io

@@ -43,6 +43,17 @@ NumberStatus OutOfRangeOrTiny(std::string_view field, double &value)
   return NumberStatus::Ok;
 }
 
+template <typename Separator>
+std::string_view NextWordBetween(const char *&p, const char *end, Separator isSeparator)
+{
+  while (p != end && isSeparator(*p))
+    ++p;
+  const char *start = p;
+  while (p != end && !isSeparator(*p))
+    ++p;
+  return std::string_view(start, size_t(p - start));
+}
+
 } // namespace
 
 NumberStatus ParseNumber(std::string_view field, double &value, char decimalMark)
@@ -96,12 +107,12 @@ bool ParseCount(std::string_view field, unsigned long long &value)
 
 std::string_view NextWord(const char *&p, const char *end)
 {
-  while (p != end && IsBlank(*p))
-    ++p;
-  const char *start = p;
-  while (p != end && !IsBlank(*p))
-    ++p;
-  return std::string_view(start, size_t(p - start));
+  return NextWordBetween(p, end, IsBlank);
+}
+
+std::string_view NextSpacedWord(const char *&p, const char *end)
+{
+  return NextWordBetween(p, end, IsSpace);
 }
 
 } // namespace pelmora::io

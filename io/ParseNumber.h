@@ -34,6 +34,13 @@ inline bool IsBlank(char c)
   return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
+// A blank or a line break: what separates the words of the formats that do
+// not care about lines (VTK, XML).
+inline bool IsSpace(char c)
+{
+  return IsBlank(c) || c == '\n';
+}
+
 // At most the first kExcerptChars characters of a field, for a message that
 // quotes what the file held: the message stays one short line whatever the
 // file has there.
@@ -46,5 +53,8 @@ inline std::string FieldExcerpt(std::string_view field)
 // The next blank-separated word of [p, end), advancing p past it; empty at
 // the end.
 std::string_view NextWord(const char *&p, const char *end);
+
+// The same across lines: the next word separated by blanks or line breaks.
+std::string_view NextSpacedWord(const char *&p, const char *end);
 
 } // namespace pelmora::io

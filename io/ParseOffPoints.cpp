@@ -1,6 +1,7 @@
 // OFF meshes read as point clouds: their vertices.
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <cstring>
 
@@ -16,9 +17,7 @@ public:
   bool Next(const char *&begin, const char *&end)
   {
     while (m_p < m_end) {
-      const char *lineEnd = static_cast<const char *>(std::memchr(m_p, '\n', size_t(m_end - m_p)));
-      if (!lineEnd)
-        lineEnd = m_end;
+      const char *lineEnd = LineEnd(m_p, m_end);
       begin = m_p;
       const char *comment = static_cast<const char *>(std::memchr(m_p, '#', size_t(lineEnd - m_p)));
       end = comment ? comment : lineEnd;
@@ -50,17 +49,11 @@ bool IsOffKeyword(std::string_view word)
   return true;
 }
 
-} // namespace
-
-IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+IoResult ReadOffVertices(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
-  if (text.empty())
-    return IoResult::Fail(name + ": the file is empty");
   OffLines lines(text);
   const char *p, *end;
-  auto fail = [&](const std::string &what) {
-    return IoResult::Fail(name + ":" + std::to_string(lines.Line()) + ": " + what);
-  };
+  auto fail = [&](const std::string &what) { return LineError(name, lines.Line(), what); };
   if (!lines.Next(p, end) || !IsOffKeyword(NextWord(p, end)))
     return fail("not an OFF file (it does not start with 'OFF')");
   // The counts may follow the keyword on its line.
@@ -87,9 +80,14 @@ IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPoi
         return fail("expected three coordinates");
     AppendPoint(points, xyz[0], xyz[1], xyz[2]);
   }
-  if (vertices == 0)
-    return IoResult::Fail(name + ": no points found");
   return IoResult::Ok();
+}
+
+} // namespace
+
+IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+{
+  return ReadSomePoints(text, name, points, [&] { return ReadOffVertices(text, name, points); });
 }
 
 } // namespace pelmora::io

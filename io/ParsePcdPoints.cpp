@@ -1,12 +1,13 @@
 // PCD (Point Cloud Data) files read as point clouds: the x, y and z fields,
 // ascii or binary. Points whose coordinates are NaN, which is how organized
 // clouds mark missing measurements, are left out.
+#include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace pelmora::io {
@@ -23,6 +24,7 @@ struct PcdField
   size_t count = 1;
   size_t offset = 0; // in a binary record
   size_t column = 0; // in an ascii line
+  ScalarType binaryType = ScalarType::Float32;
 };
 
 struct PcdHeader
@@ -37,23 +39,24 @@ struct PcdHeader
   int xyz[3] = {-1, -1, -1};
 };
 
-double LoadField(const PcdField &field, const char *p)
+// The binary type of a field by its TYPE (F, I or U) and SIZE.
+ScalarType FieldType(char type, size_t size)
 {
-  auto as = [&](auto value) {
-    std::memcpy(&value, p, sizeof value);
-    return double(value);
+  static const struct
+  {
+    char type;
+    size_t size;
+    ScalarType binaryType;
+  } kTypes[] = {
+      {'F', 4, ScalarType::Float32}, {'F', 8, ScalarType::Float64}, {'I', 1, ScalarType::Int8},
+      {'I', 2, ScalarType::Int16},   {'I', 4, ScalarType::Int32},   {'I', 8, ScalarType::Int64},
+      {'U', 1, ScalarType::UInt8},   {'U', 2, ScalarType::UInt16},  {'U', 4, ScalarType::UInt32},
+      {'U', 8, ScalarType::UInt64},
   };
-  if (field.type == 'F')
-    return field.size == 4 ? as(float()) : as(double());
-  if (field.type == 'I')
-    return field.size == 1   ? as(int8_t())
-           : field.size == 2 ? as(int16_t())
-           : field.size == 4 ? as(int32_t())
-                             : as(int64_t());
-  return field.size == 1   ? as(uint8_t())
-         : field.size == 2 ? as(uint16_t())
-         : field.size == 4 ? as(uint32_t())
-                           : as(uint64_t());
+  for (const auto &known : kTypes)
+    if (type == known.type && size == known.size)
+      return known.binaryType;
+  return ScalarType::Invalid;
 }
 
 class PcdReader
@@ -77,18 +80,21 @@ public:
   }
 
 private:
-  IoResult Fail(long line, const std::string &what) const
+  IoResult Fail(long line, const std::string &what) const { return LineError(m_name, line, what); }
+
+  // The body holds fewer points than the header announces: `held`, when known.
+  IoResult Truncated(std::optional<uint64_t> held) const
   {
-    return IoResult::Fail(m_name + ":" + std::to_string(line) + ": " + what);
+    return TruncatedBody(m_name, "PCD", m_header.points, "points", held);
   }
 
   IoResult ReadHeader()
   {
     size_t pos = 0;
     for (m_line = 1; pos < m_data.size(); ++m_line) {
-      const size_t end = std::min(m_data.find('\n', pos), m_data.size());
-      const char *p = m_data.data() + pos, *lineEnd = m_data.data() + end;
-      pos = end + 1;
+      const char *p = m_data.data() + pos;
+      const char *lineEnd = LineEnd(p, m_data.data() + m_data.size());
+      pos = size_t(lineEnd - m_data.data()) + 1;
       const std::string keyword(NextWord(p, lineEnd));
       if (keyword.empty() || keyword[0] == '#')
         continue;
@@ -175,6 +181,7 @@ private:
       if (field.type == 'F' && field.size != 4 && field.size != 8)
         return Fail(m_line, "field '" + field.name + "' is a float of " +
                                 std::to_string(field.size) + " bytes");
+      field.binaryType = FieldType(field.type, field.size);
       field.offset = offset;
       field.column = column;
       offset += field.size * field.count;
@@ -204,16 +211,14 @@ private:
   {
     const uint64_t body = m_data.size() - m_header.bodyOffset;
     if (m_recordSize == 0 || body / m_recordSize < m_header.points)
-      return IoResult::Fail(m_name + ": truncated PCD file: the header announces " +
-                            std::to_string(m_header.points) + " points, the file holds " +
-                            std::to_string(m_recordSize ? body / m_recordSize : 0));
+      return Truncated(m_recordSize ? body / m_recordSize : 0);
     ReservePoints(points, size_t(m_header.points));
     const char *record = m_data.data() + m_header.bodyOffset;
     for (uint64_t i = 0; i < m_header.points; ++i, record += m_recordSize) {
       double xyz[3];
       for (int k = 0; k < 3; ++k) {
         const PcdField &field = m_header.fields[size_t(m_header.xyz[k])];
-        xyz[k] = LoadField(field, record + field.offset);
+        xyz[k] = LoadScalar(field.binaryType, record + field.offset, false);
       }
       Add(points, xyz);
     }
@@ -229,18 +234,13 @@ private:
       columns += field.count;
     // A point's line takes at least two bytes a column.
     if (m_header.points > uint64_t(end - p) / (2 * columns) + 1)
-      return IoResult::Fail(m_name + ": truncated PCD file: the header announces " +
-                            std::to_string(m_header.points) + " points");
+      return Truncated(std::nullopt);
     ReservePoints(points, size_t(m_header.points));
     long line = m_header.bodyLine;
     for (uint64_t i = 0; i < m_header.points; ++i, ++line) {
       if (p >= end)
-        return IoResult::Fail(m_name + ": truncated PCD file: the header announces " +
-                              std::to_string(m_header.points) + " points, the file holds " +
-                              std::to_string(i));
-      const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-      if (!lineEnd)
-        lineEnd = end;
+        return Truncated(i);
+      const char *lineEnd = LineEnd(p, end);
       double values[3] = {0, 0, 0};
       size_t column = 0;
       for (std::string_view word = NextWord(p, lineEnd); !word.empty();
@@ -272,13 +272,7 @@ private:
 
 IoResult ParsePcdPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  IoResult read = PcdReader(data, name).Read(points);
-  if (read && points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return read;
+  return ReadSomePoints(data, name, points, [&] { return PcdReader(data, name).Read(points); });
 }
 
 } // namespace pelmora::io

@@ -1,12 +1,13 @@
+#include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -20,25 +21,12 @@ enum class Format
   BinaryBig
 };
 
-enum class Scalar
-{
-  Int8,
-  UInt8,
-  Int16,
-  UInt16,
-  Int32,
-  UInt32,
-  Float32,
-  Float64,
-  Invalid
-};
-
 struct Property
 {
   std::string name;
-  Scalar type = Scalar::Invalid;
+  ScalarType type = ScalarType::Invalid;
   bool isList = false;
-  Scalar countType = Scalar::Invalid;
+  ScalarType countType = ScalarType::Invalid;
 };
 
 struct Element
@@ -56,87 +44,26 @@ struct Header
   long bodyLine = 0; // line number of the first body line (ASCII)
 };
 
-Scalar ParseScalar(const std::string &word)
+// A PLY type name; 64-bit integers are not PLY types.
+ScalarType ParseScalar(const std::string &word)
 {
-  if (word == "char" || word == "int8")
-    return Scalar::Int8;
-  if (word == "uchar" || word == "uint8")
-    return Scalar::UInt8;
-  if (word == "short" || word == "int16")
-    return Scalar::Int16;
-  if (word == "ushort" || word == "uint16")
-    return Scalar::UInt16;
-  if (word == "int" || word == "int32")
-    return Scalar::Int32;
-  if (word == "uint" || word == "uint32")
-    return Scalar::UInt32;
-  if (word == "float" || word == "float32")
-    return Scalar::Float32;
-  if (word == "double" || word == "float64")
-    return Scalar::Float64;
-  return Scalar::Invalid;
-}
-
-size_t ScalarSize(Scalar type)
-{
-  switch (type) {
-  case Scalar::Int8:
-  case Scalar::UInt8:
-    return 1;
-  case Scalar::Int16:
-  case Scalar::UInt16:
-    return 2;
-  case Scalar::Int32:
-  case Scalar::UInt32:
-  case Scalar::Float32:
-    return 4;
-  case Scalar::Float64:
-    return 8;
-  default:
-    return 0;
-  }
-}
-
-template <typename T> T Load(const char *p, bool swap)
-{
-  unsigned char bytes[sizeof(T)];
-  std::memcpy(bytes, p, sizeof(T));
-  if (swap)
-    for (size_t i = 0; i < sizeof(T) / 2; ++i)
-      std::swap(bytes[i], bytes[sizeof(T) - 1 - i]);
-  T value;
-  std::memcpy(&value, bytes, sizeof(T));
-  return value;
-}
-
-double LoadScalar(Scalar type, const char *p, bool swap)
-{
-  switch (type) {
-  case Scalar::Int8:
-    return Load<int8_t>(p, false);
-  case Scalar::UInt8:
-    return Load<uint8_t>(p, false);
-  case Scalar::Int16:
-    return Load<int16_t>(p, swap);
-  case Scalar::UInt16:
-    return Load<uint16_t>(p, swap);
-  case Scalar::Int32:
-    return Load<int32_t>(p, swap);
-  case Scalar::UInt32:
-    return Load<uint32_t>(p, swap);
-  case Scalar::Float32:
-    return Load<float>(p, swap);
-  case Scalar::Float64:
-    return Load<double>(p, swap);
-  default:
-    return 0;
-  }
+  static const ScalarName kNames[] = {
+      {"char", ScalarType::Int8},      {"int8", ScalarType::Int8},
+      {"uchar", ScalarType::UInt8},    {"uint8", ScalarType::UInt8},
+      {"short", ScalarType::Int16},    {"int16", ScalarType::Int16},
+      {"ushort", ScalarType::UInt16},  {"uint16", ScalarType::UInt16},
+      {"int", ScalarType::Int32},      {"int32", ScalarType::Int32},
+      {"uint", ScalarType::UInt32},    {"uint32", ScalarType::UInt32},
+      {"float", ScalarType::Float32},  {"float32", ScalarType::Float32},
+      {"double", ScalarType::Float64}, {"float64", ScalarType::Float64},
+  };
+  return FindScalarType(word, kNames);
 }
 
 IoResult ParseHeader(std::string_view data, const std::string &name, Header &header)
 {
   if (data.compare(0, 3, "ply") != 0 || data.size() < 4 || (data[3] != '\n' && data[3] != '\r'))
-    return IoResult::Fail(name + ":1: not a PLY file (it does not start with 'ply')");
+    return LineError(name, 1, "not a PLY file (it does not start with 'ply')");
   size_t pos = 0;
   bool sawFormat = false;
   for (long line = 1;; ++line) {
@@ -151,7 +78,7 @@ IoResult ParseHeader(std::string_view data, const std::string &name, Header &hea
     std::string keyword;
     words >> keyword;
     auto fail = [&](const std::string &what) {
-      return IoResult::Fail(name + ":" + std::to_string(line) + ": " + what + " in PLY header");
+      return LineError(name, line, what + " in PLY header");
     };
     if (line == 1 || keyword.empty() || keyword == "comment" || keyword == "obj_info")
       continue;
@@ -188,14 +115,14 @@ IoResult ParseHeader(std::string_view data, const std::string &name, Header &hea
         property.isList = true;
         property.countType = ParseScalar(countType);
         property.type = ParseScalar(itemType);
-        if (property.countType == Scalar::Invalid || property.countType == Scalar::Float32 ||
-            property.countType == Scalar::Float64)
+        if (property.countType == ScalarType::Invalid ||
+            property.countType == ScalarType::Float32 || property.countType == ScalarType::Float64)
           return fail("bad list count type '" + countType + "'");
       } else {
         property.type = ParseScalar(type);
         words >> property.name;
       }
-      if (property.type == Scalar::Invalid || property.name.empty())
+      if (property.type == ScalarType::Invalid || property.name.empty())
         return fail("malformed property line");
       header.elements.back().properties.push_back(property);
     } else if (keyword == "end_header") {
@@ -212,32 +139,42 @@ IoResult ParseHeader(std::string_view data, const std::string &name, Header &hea
 
 struct VertexLayout
 {
+  bool isVertex = false;       // the element holds the vertices
   int index[3] = {-1, -1, -1}; // property index of x, y, z
 };
 
-IoResult FindVertexLayout(const Element &vertex, const std::string &name, VertexLayout &layout)
+// Whether `element` holds the vertices and, if so, which of its properties
+// are x, y and z; its vertices must fit in `points`.
+IoResult FindVertexLayout(const Element &element, const std::string &name,
+                          const ON_3dPointArray &points, VertexLayout &layout)
 {
+  layout.isVertex = element.name == "vertex";
+  if (!layout.isVertex)
+    return IoResult::Ok();
   const char *axes[3] = {"x", "y", "z"};
-  for (size_t p = 0; p < vertex.properties.size(); ++p)
+  for (size_t p = 0; p < element.properties.size(); ++p)
     for (int k = 0; k < 3; ++k)
-      if (vertex.properties[p].name == axes[k] && !vertex.properties[p].isList)
+      if (element.properties[p].name == axes[k] && !element.properties[p].isList)
         layout.index[k] = int(p);
   if (layout.index[0] < 0 || layout.index[1] < 0 || layout.index[2] < 0)
     return IoResult::Fail(name + ": the PLY vertex element has no x, y and z properties");
+  if (element.count > uint64_t(INT_MAX - points.Count()))
+    return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
   return IoResult::Ok();
 }
 
-IoResult Truncated(const std::string &name, uint64_t expected, uint64_t found)
+// The body ends inside `element`, after `found` complete items.
+IoResult Truncated(const std::string &name, const Element &element, uint64_t found)
 {
-  return IoResult::Fail(name + ": truncated PLY file: the header announces " +
-                        std::to_string(expected) + " vertices, the file holds " +
-                        std::to_string(found));
+  if (element.name != "vertex")
+    return IoResult::Fail(name + ": truncated PLY file in element '" + element.name + "'");
+  return TruncatedBody(name, "PLY", element.count, "vertices", found);
 }
 
 IoResult ParseBinary(std::string_view data, const std::string &name, const Header &header,
                      ON_3dPointArray &points)
 {
-  const bool swap = header.format == Format::BinaryBig;
+  const bool bigEndian = header.format == Format::BinaryBig;
   const char *p = data.data() + header.bodyOffset;
   const char *const end = data.data() + data.size();
   for (const Element &element : header.elements) {
@@ -249,31 +186,28 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
       fixed = fixed && !property.isList;
       stride += ScalarSize(property.isList ? property.countType : property.type);
     }
-    const bool isVertex = element.name == "vertex";
     VertexLayout layout;
-    if (isVertex) {
-      IoResult found = FindVertexLayout(element, name, layout);
-      if (!found)
-        return found;
-      if (element.count > uint64_t(INT_MAX - points.Count()))
-        return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
-    }
+    IoResult found = FindVertexLayout(element, name, points, layout);
+    if (!found)
+      return found;
+    const bool isVertex = layout.isVertex;
     if (fixed && !isVertex) {
       if (stride != 0 && uint64_t(end - p) / stride < element.count)
-        return IoResult::Fail(name + ": truncated PLY file in element '" + element.name + "'");
+        return Truncated(name, element, 0);
       p += element.count * stride;
       continue;
     }
     if (fixed) {
       uint64_t available = stride ? uint64_t(end - p) / stride : element.count;
       if (available < element.count)
-        return Truncated(name, element.count, available);
+        return Truncated(name, element, available);
       ReservePoints(points, size_t(element.count));
       const Property *props = element.properties.data();
       for (uint64_t v = 0; v < element.count; ++v, p += stride) {
         double values[3];
         for (int k = 0; k < 3; ++k)
-          values[k] = LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], swap);
+          values[k] =
+              LoadScalar(props[layout.index[k]].type, p + offsets[layout.index[k]], bigEndian);
         AppendPoint(points, values[0], values[1], values[2]);
       }
       return IoResult::Ok();
@@ -286,26 +220,20 @@ IoResult ParseBinary(std::string_view data, const std::string &name, const Heade
         if (!property.isList) {
           size_t size = ScalarSize(property.type);
           if (size_t(end - p) < size)
-            return isVertex ? Truncated(name, element.count, v)
-                            : IoResult::Fail(name + ": truncated PLY file in element '" +
-                                             element.name + "'");
+            return Truncated(name, element, v);
           for (int k = 0; k < 3; ++k)
             if (isVertex && layout.index[k] == int(q))
-              values[k] = LoadScalar(property.type, p, swap);
+              values[k] = LoadScalar(property.type, p, bigEndian);
           p += size;
           continue;
         }
         size_t countSize = ScalarSize(property.countType);
         if (size_t(end - p) < countSize)
-          return isVertex ? Truncated(name, element.count, v)
-                          : IoResult::Fail(name + ": truncated PLY file in element '" +
-                                           element.name + "'");
-        double items = LoadScalar(property.countType, p, swap);
+          return Truncated(name, element, v);
+        double items = LoadScalar(property.countType, p, bigEndian);
         p += countSize;
         if (items < 0 || double(end - p) < items * double(ScalarSize(property.type)))
-          return isVertex ? Truncated(name, element.count, v)
-                          : IoResult::Fail(name + ": truncated PLY file in element '" +
-                                           element.name + "'");
+          return Truncated(name, element, v);
         p += size_t(items) * ScalarSize(property.type);
       }
       if (isVertex)
@@ -354,35 +282,30 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
   const char *const end = data.data() + data.size();
   long line = header.bodyLine;
   for (const Element &element : header.elements) {
-    const bool isVertex = element.name == "vertex";
     VertexLayout layout;
+    IoResult found = FindVertexLayout(element, name, points, layout);
+    if (!found)
+      return found;
+    const bool isVertex = layout.isVertex;
     if (isVertex) {
-      IoResult found = FindVertexLayout(element, name, layout);
-      if (!found)
-        return found;
-      if (element.count > uint64_t(INT_MAX - points.Count()))
-        return IoResult::Fail(name + ": too many vertices (" + std::to_string(element.count) + ")");
       // A vertex line takes at least six bytes ("0 0 0\n"): never reserve
       // more than the body can hold, whatever the header claims.
       ReservePoints(points, size_t(std::min<uint64_t>(element.count, uint64_t(end - p) / 6 + 1)));
     }
     for (uint64_t v = 0; v < element.count; ++v, ++line) {
       if (p >= end)
-        return isVertex ? Truncated(name, element.count, v)
-                        : IoResult::Fail(name + ": truncated PLY file in element '" + element.name +
-                                         "'");
-      const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-      if (!lineEnd)
-        lineEnd = end;
+        return Truncated(name, element, v);
+      const char *lineEnd = LineEnd(p, end);
       double values[3] = {0.0, 0.0, 0.0};
       if (!ParseAsciiLine(p, lineEnd, element, isVertex ? &layout : nullptr, values))
-        return IoResult::Fail(
-            name + ":" + std::to_string(line) + ": expected " +
-            (isVertex ? std::string("a vertex's") : "element '" + element.name + "'") +
-            " numbers in PLY body");
+        return LineError(
+            name, line,
+            "expected " +
+                (isVertex ? std::string("a vertex's") : "element '" + element.name + "'") +
+                " numbers in PLY body");
       if (isVertex) {
         if (!std::isfinite(values[0]) || !std::isfinite(values[1]) || !std::isfinite(values[2]))
-          return IoResult::Fail(name + ":" + std::to_string(line) + ": non-finite coordinate");
+          return LineError(name, line, "non-finite coordinate");
         AppendPoint(points, values[0], values[1], values[2]);
       }
       p = lineEnd + 1;
@@ -397,20 +320,14 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
 
 IoResult ParsePlyPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  Header header;
-  IoResult parsed = ParseHeader(data, name, header);
-  if (!parsed)
-    return parsed;
-  const int before = points.Count();
-  IoResult body = header.format == Format::Ascii ? ParseAscii(data, name, header, points)
-                                                 : ParseBinary(data, name, header, points);
-  if (!body)
-    return body;
-  if (points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return IoResult::Ok();
+  return ReadSomePoints(data, name, points, [&] {
+    Header header;
+    IoResult parsed = ParseHeader(data, name, header);
+    if (!parsed)
+      return parsed;
+    return header.format == Format::Ascii ? ParseAscii(data, name, header, points)
+                                          : ParseBinary(data, name, header, points);
+  });
 }
 
 } // namespace pelmora::io

@@ -1,5 +1,6 @@
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <charconv>
 #include <cmath>
@@ -153,12 +154,10 @@ public:
     return IoResult::Ok();
   }
 
-  bool SeenPoint() const { return m_seenPoint; }
-
 private:
   IoResult Fail(long number, const std::string &what) const
   {
-    return IoResult::Fail(m_name + ":" + std::to_string(number) + ": " + what);
+    return LineError(m_name, number, what);
   }
 
   const std::string &m_name;
@@ -167,33 +166,25 @@ private:
   bool m_seenPoint = false;
 };
 
-} // namespace
-
-IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+IoResult ReadLines(std::string_view text, const std::string &name, ON_3dPointArray &points)
 {
-  if (text.empty())
-    return IoResult::Fail(name + ": the file is empty");
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
     text.remove_prefix(3);
   // No reservation from the line count: blank lines must cost nothing.
   LineReader reader(name, points);
-  const char *p = text.data();
-  const char *const end = p + text.size();
-  for (long number = 1; p < end; ++number) {
-    const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-    if (!lineEnd)
-      lineEnd = end;
-    std::string_view line = Trimmed(p, lineEnd);
-    p = lineEnd + 1;
+  return ForEachLine(text, [&](long number, const char *first, const char *end) {
+    const std::string_view line = Trimmed(first, end);
     if (line.empty() || IsCommentStart(line))
-      continue;
-    IoResult read = reader.Read(line, number);
-    if (!read)
-      return read;
-  }
-  if (!reader.SeenPoint())
-    return IoResult::Fail(name + ": no points found");
-  return IoResult::Ok();
+      return IoResult::Ok();
+    return reader.Read(line, number);
+  });
+}
+
+} // namespace
+
+IoResult ParseTextPoints(std::string_view text, const std::string &name, ON_3dPointArray &points)
+{
+  return ReadSomePoints(text, name, points, [&] { return ReadLines(text, name, points); });
 }
 
 } // namespace pelmora::io

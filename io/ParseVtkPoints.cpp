@@ -4,13 +4,14 @@
 // Only what precedes and makes the points is read; cells and attributes
 // that follow are not looked at. Every declared count is checked against
 // the bytes the file has left before anything is allocated.
+#include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
+#include "io/TextLines.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 namespace pelmora::io {
@@ -32,45 +33,18 @@ std::string Upper(std::string_view word)
   return upper;
 }
 
-size_t BinarySize(const std::string &type)
+// A legacy VTK type name as stored in BINARY files; "bit" and the
+// platform-sized "long" types are not.
+ScalarType BinaryType(const std::string &type)
 {
-  if (type == "unsigned_char" || type == "char" || type == "bit")
-    return type == "bit" ? 0 : 1;
-  if (type == "unsigned_short" || type == "short")
-    return 2;
-  if (type == "unsigned_int" || type == "int" || type == "float")
-    return 4;
-  if (type == "double" || type == "vtktypeint64" || type == "vtktypeuint64")
-    return 8;
-  return 0;
-}
-
-double LoadBigEndian(const std::string &type, const unsigned char *p)
-{
-  uint64_t bits = 0;
-  const size_t size = BinarySize(type);
-  for (size_t i = 0; i < size; ++i)
-    bits = (bits << 8) | p[i];
-  if (type == "float") {
-    uint32_t word = uint32_t(bits);
-    float value;
-    std::memcpy(&value, &word, 4);
-    return value;
-  }
-  if (type == "double") {
-    double value;
-    std::memcpy(&value, &bits, 8);
-    return value;
-  }
-  if (type == "char")
-    return double(int8_t(bits));
-  if (type == "short")
-    return double(int16_t(bits));
-  if (type == "int")
-    return double(int32_t(bits));
-  if (type == "vtktypeint64")
-    return double(int64_t(bits));
-  return double(bits);
+  static const ScalarName kNames[] = {
+      {"unsigned_char", ScalarType::UInt8},   {"char", ScalarType::Int8},
+      {"unsigned_short", ScalarType::UInt16}, {"short", ScalarType::Int16},
+      {"unsigned_int", ScalarType::UInt32},   {"int", ScalarType::Int32},
+      {"float", ScalarType::Float32},         {"double", ScalarType::Float64},
+      {"vtktypeint64", ScalarType::Int64},    {"vtktypeuint64", ScalarType::UInt64},
+  };
+  return FindScalarType(type, kNames);
 }
 
 class LegacyVtk
@@ -94,20 +68,17 @@ public:
   }
 
 private:
-  IoResult Fail(const std::string &what) const
-  {
-    return IoResult::Fail(m_name + ":" + std::to_string(m_line) + ": " + what);
-  }
+  IoResult Fail(const std::string &what) const { return LineError(m_name, m_line, what); }
 
   // The next blank- or line-separated word; empty at the end of the file.
   std::string_view Word()
   {
-    while (m_pos < m_data.size() && (IsBlank(m_data[m_pos]) || m_data[m_pos] == '\n'))
-      m_line += m_data[m_pos++] == '\n';
-    const size_t start = m_pos;
-    while (m_pos < m_data.size() && !IsBlank(m_data[m_pos]) && m_data[m_pos] != '\n')
-      ++m_pos;
-    return m_data.substr(start, m_pos - start);
+    const char *const from = m_data.data() + m_pos;
+    const char *p = from;
+    const std::string_view word = NextSpacedWord(p, m_data.data() + m_data.size());
+    m_line += std::count(from, word.data(), '\n');
+    m_pos = size_t(p - m_data.data());
+    return word;
   }
 
   // The rest of the current line, moving past its end.
@@ -133,7 +104,7 @@ private:
   {
     m_line = 1;
     if (RestOfLine().compare(0, 22, "# vtk DataFile Version") != 0)
-      return IoResult::Fail(m_name + ":1: not a legacy VTK file (no '# vtk DataFile Version')");
+      return LineError(m_name, 1, "not a legacy VTK file (no '# vtk DataFile Version')");
     RestOfLine(); // the title
     const std::string format = Upper(Word());
     if (format != "ASCII" && format != "BINARY")
@@ -147,7 +118,8 @@ private:
   // `count` values of `type` into `values`, after the keyword's line.
   IoResult ReadValues(uint64_t count, const std::string &type, std::vector<double> &values)
   {
-    const size_t size = BinarySize(type);
+    const ScalarType binaryType = BinaryType(type);
+    const size_t size = ScalarSize(binaryType);
     if (size == 0 && type != "long" && type != "unsigned_long")
       return Fail("unsupported data type '" + FieldExcerpt(type) + "'");
     const uint64_t left = m_data.size() - m_pos;
@@ -161,9 +133,9 @@ private:
         return Fail("the file ends before its " + std::to_string(count) + " values");
       }
       values.resize(size_t(count));
-      const auto *p = reinterpret_cast<const unsigned char *>(m_data.data()) + m_pos;
+      const char *p = m_data.data() + m_pos;
       for (uint64_t i = 0; i < count; ++i, p += size)
-        values[i] = LoadBigEndian(type, p);
+        values[i] = LoadScalar(binaryType, p, true);
       m_pos += size_t(count * size);
       return IoResult::Ok();
     }
@@ -232,9 +204,7 @@ private:
       IoResult read = ReadValues(3 * count, type, values);
       if (!read)
         return read;
-      ReservePoints(points, size_t(count));
-      for (uint64_t i = 0; i < count; ++i)
-        AppendPoint(points, values[3 * i], values[3 * i + 1], values[3 * i + 2]);
+      AppendTriples(points, values);
       return IoResult::Ok();
     }
   }
@@ -343,13 +313,7 @@ private:
 IoResult ParseLegacyVtkPoints(std::string_view data, const std::string &name,
                               ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  IoResult read = LegacyVtk(data, name).Read(points);
-  if (read && points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return read;
+  return ReadSomePoints(data, name, points, [&] { return LegacyVtk(data, name).Read(points); });
 }
 
 } // namespace pelmora::io

@@ -3,6 +3,7 @@
 // uncompressed or zlib-compressed, in either byte order. Every size the
 // file declares is checked against what the file holds before anything is
 // allocated or inflated.
+#include "io/BinaryScalar.h"
 #include "io/ParseNumber.h"
 #include "io/PointParsers.h"
 
@@ -38,7 +39,7 @@ Attributes ParseAttributes(std::string_view tag)
     if ((quote != '"' && quote != '\'') || close >= end)
       break;
     size_t nameStart = pos;
-    while (nameStart < equals && (IsBlank(tag[nameStart]) || tag[nameStart] == '\n'))
+    while (nameStart < equals && IsSpace(tag[nameStart]))
       ++nameStart;
     attributes[std::string(tag.substr(nameStart, equals - nameStart))] =
         std::string(tag.substr(equals + 2, close - equals - 2));
@@ -53,48 +54,16 @@ std::string Get(const Attributes &attributes, const std::string &key, const std:
   return found == attributes.end() ? fallback : found->second;
 }
 
-size_t ScalarSize(const std::string &type)
+ScalarType ParseType(const std::string &type)
 {
-  if (type == "Int8" || type == "UInt8")
-    return 1;
-  if (type == "Int16" || type == "UInt16")
-    return 2;
-  if (type == "Int32" || type == "UInt32" || type == "Float32")
-    return 4;
-  if (type == "Int64" || type == "UInt64" || type == "Float64")
-    return 8;
-  return 0;
-}
-
-double LoadScalar(const std::string &type, const unsigned char *p, bool swap)
-{
-  unsigned char bytes[8];
-  const size_t size = ScalarSize(type);
-  for (size_t i = 0; i < size; ++i)
-    bytes[i] = swap ? p[size - 1 - i] : p[i];
-  auto as = [&](auto value) {
-    std::memcpy(&value, bytes, sizeof value);
-    return double(value);
+  static const ScalarName kNames[] = {
+      {"Int8", ScalarType::Int8},       {"UInt8", ScalarType::UInt8},
+      {"Int16", ScalarType::Int16},     {"UInt16", ScalarType::UInt16},
+      {"Int32", ScalarType::Int32},     {"UInt32", ScalarType::UInt32},
+      {"Int64", ScalarType::Int64},     {"UInt64", ScalarType::UInt64},
+      {"Float32", ScalarType::Float32}, {"Float64", ScalarType::Float64},
   };
-  if (type == "Float32")
-    return as(float());
-  if (type == "Float64")
-    return as(double());
-  if (type == "Int8")
-    return as(int8_t());
-  if (type == "UInt8")
-    return as(uint8_t());
-  if (type == "Int16")
-    return as(int16_t());
-  if (type == "UInt16")
-    return as(uint16_t());
-  if (type == "Int32")
-    return as(int32_t());
-  if (type == "UInt32")
-    return as(uint32_t());
-  if (type == "Int64")
-    return as(int64_t());
-  return as(uint64_t());
+  return FindScalarType(type, kNames);
 }
 
 int Base64Value(char c)
@@ -141,14 +110,12 @@ public:
     return true;
   }
 
-  bool ReadWord(size_t size, bool swap, uint64_t &value)
+  bool ReadWord(size_t size, bool bigEndian, uint64_t &value)
   {
-    unsigned char bytes[8];
+    unsigned char bytes[8] = {};
     if (!Read(bytes, size))
       return false;
-    value = 0;
-    for (size_t i = 0; i < size; ++i)
-      value |= uint64_t(bytes[swap ? size - 1 - i : i]) << (8 * i);
+    value = LoadUnsigned(bytes, size, bigEndian);
     return true;
   }
 
@@ -163,7 +130,7 @@ private:
         values[count++] = -2;
       } else if (Base64Value(c) >= 0) {
         values[count++] = Base64Value(c);
-      } else if (!IsBlank(c) && c != '\n') {
+      } else if (!IsSpace(c)) {
         return false;
       }
     }
@@ -191,7 +158,7 @@ private:
 
 struct FileLayout
 {
-  bool swap = false;     // big-endian data
+  bool bigEndian = false;
   size_t headerSize = 4; // UInt32 or UInt64 size words
   bool compressed = false;
   std::string_view appended; // the appended data after its '_'
@@ -230,7 +197,7 @@ private:
     const Attributes attributes = ParseAttributes(m_data.substr(file));
     if (Get(attributes, "type", "") != "PolyData")
       return Fail("not a poly-data file (type '" + Get(attributes, "type", "") + "')");
-    m_layout.swap = Get(attributes, "byte_order", "LittleEndian") == "BigEndian";
+    m_layout.bigEndian = Get(attributes, "byte_order", "LittleEndian") == "BigEndian";
     const std::string header = Get(attributes, "header_type", "UInt32");
     if (header != "UInt32" && header != "UInt64")
       return Fail("unsupported header_type '" + header + "'");
@@ -267,9 +234,10 @@ private:
         m_data.find("</Points", pointsTag) < array)
       return Fail("a Piece with points but no Points array");
     const Attributes attributes = ParseAttributes(m_data.substr(array));
-    const std::string type = Get(attributes, "type", "");
-    if (ScalarSize(type) == 0)
-      return Fail("unsupported point type '" + type + "'");
+    const std::string typeName = Get(attributes, "type", "");
+    const ScalarType type = ParseType(typeName);
+    if (type == ScalarType::Invalid)
+      return Fail("unsupported point type '" + typeName + "'");
     if (Get(attributes, "NumberOfComponents", "1") != "3")
       return Fail("the Points array does not have three components");
     const size_t contentStart = m_data.find('>', array);
@@ -299,9 +267,7 @@ private:
     }
     if (!read)
       return read;
-    ReservePoints(points, size_t(count));
-    for (uint64_t i = 0; i < count; ++i)
-      AppendPoint(points, values[3 * i], values[3 * i + 1], values[3 * i + 2]);
+    AppendTriples(points, values);
     return IoResult::Ok();
   }
 
@@ -311,22 +277,14 @@ private:
       return Short(count);
     values.resize(size_t(count));
     const char *p = text.data(), *end = p + text.size();
-    auto next = [&] {
-      while (p != end && (IsBlank(*p) || *p == '\n'))
-        ++p;
-      const char *start = p;
-      while (p != end && !IsBlank(*p) && *p != '\n')
-        ++p;
-      return std::string_view(start, size_t(p - start));
-    };
     for (uint64_t i = 0; i < count; ++i) {
-      const std::string_view word = next();
+      const std::string_view word = NextSpacedWord(p, end);
       if (word.empty())
         return Short(count);
       if (ParseNumber(word, values[i]) != NumberStatus::Ok)
         return Fail("expected a number in the Points array, found '" + FieldExcerpt(word) + "'");
     }
-    if (!next().empty())
+    if (!NextSpacedWord(p, end).empty())
       return Fail("the Points array holds more values than NumberOfPoints says");
     return IoResult::Ok();
   }
@@ -337,7 +295,7 @@ private:
                 " values NumberOfPoints says");
   }
 
-  IoResult ReadBinary(ByteSource &source, const std::string &type, uint64_t count,
+  IoResult ReadBinary(ByteSource &source, ScalarType type, uint64_t count,
                       std::vector<double> &values)
   {
     const size_t size = ScalarSize(type);
@@ -348,14 +306,14 @@ private:
       return read;
     values.resize(size_t(count));
     for (uint64_t i = 0; i < count; ++i)
-      values[i] = LoadScalar(type, raw.data() + i * size, m_layout.swap);
+      values[i] = LoadScalar(type, raw.data() + i * size, m_layout.bigEndian);
     return IoResult::Ok();
   }
 
   IoResult Copy(ByteSource &source, uint64_t bytes, std::vector<unsigned char> &raw)
   {
     uint64_t declared;
-    if (!source.ReadWord(m_layout.headerSize, m_layout.swap, declared))
+    if (!source.ReadWord(m_layout.headerSize, m_layout.bigEndian, declared))
       return Fail("the Points array is cut");
     if (declared != bytes)
       return Fail("the Points array holds " + std::to_string(declared) + " bytes, " +
@@ -372,14 +330,14 @@ private:
   {
     uint64_t blocks, blockSize, lastSize;
     const size_t word = m_layout.headerSize;
-    if (!source.ReadWord(word, m_layout.swap, blocks) ||
-        !source.ReadWord(word, m_layout.swap, blockSize) ||
-        !source.ReadWord(word, m_layout.swap, lastSize) || blocks > source.Left() / word)
+    if (!source.ReadWord(word, m_layout.bigEndian, blocks) ||
+        !source.ReadWord(word, m_layout.bigEndian, blockSize) ||
+        !source.ReadWord(word, m_layout.bigEndian, lastSize) || blocks > source.Left() / word)
       return Fail("the compressed Points array has a bad header");
     std::vector<uint64_t> packed(static_cast<size_t>(blocks));
     uint64_t packedTotal = 0;
     for (uint64_t &size : packed) {
-      if (!source.ReadWord(word, m_layout.swap, size) || size > source.Left())
+      if (!source.ReadWord(word, m_layout.bigEndian, size) || size > source.Left())
         return Fail("the compressed Points array has a bad header");
       packedTotal += size;
     }
@@ -420,13 +378,7 @@ private:
 
 IoResult ParseVtpPoints(std::string_view data, const std::string &name, ON_3dPointArray &points)
 {
-  if (data.empty())
-    return IoResult::Fail(name + ": the file is empty");
-  const int before = points.Count();
-  IoResult read = VtpReader(data, name).Read(points);
-  if (read && points.Count() == before)
-    return IoResult::Fail(name + ": no points found");
-  return read;
+  return ReadSomePoints(data, name, points, [&] { return VtpReader(data, name).Read(points); });
 }
 
 } // namespace pelmora::io

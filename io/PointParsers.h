@@ -1,15 +1,20 @@
 // The point-file parsers behind ReadPointCloud. Each works on the whole file
 // in memory and appends its points to `points`; `name` is the file name
-// used in messages ("NAME:LINE: ..." for text formats).
+// used in messages ("NAME:LINE: ..." for text formats). Every parser fails on
+// an empty file ("NAME: the file is empty") and on one without a point
+// ("NAME: no points found").
 #pragma once
 
 #include "io/IoResult.h"
 #include "opennurbs.h"
 
 #include <climits>
+#include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelmora::io {
 
@@ -56,6 +61,32 @@ IoResult ParseOffPoints(std::string_view text, const std::string &name, ON_3dPoi
 // binary_compressed fails with a message saying so.
 IoResult ParsePcdPoints(std::string_view data, const std::string &name, ON_3dPointArray &points);
 
+// The frame of every parser: an empty file fails, and so does one in which
+// `read` (which appends to `points` and returns an IoResult) finds no point.
+template <typename Read>
+IoResult ReadSomePoints(std::string_view data, const std::string &name, ON_3dPointArray &points,
+                        Read read)
+{
+  if (data.empty())
+    return IoResult::Fail(name + ": the file is empty");
+  const int before = points.Count();
+  IoResult result = read();
+  if (result && points.Count() == before)
+    return IoResult::Fail(name + ": no points found");
+  return result;
+}
+
+// A body shorter than its header says: "NAME: truncated FORMAT file: the
+// header announces N ITEMS, the file holds M", without the last part when
+// `held` is unknown.
+inline IoResult TruncatedBody(const std::string &name, const char *format, uint64_t announced,
+                              const char *items, std::optional<uint64_t> held)
+{
+  return IoResult::Fail(name + ": truncated " + format + " file: the header announces " +
+                        std::to_string(announced) + " " + items +
+                        (held ? ", the file holds " + std::to_string(*held) : std::string()));
+}
+
 // Appends a point, or throws std::bad_alloc when the array could not grow
 // (openNURBS arrays empty themselves instead of throwing).
 inline void AppendPoint(ON_3dPointArray &points, double x, double y, double z)
@@ -72,6 +103,15 @@ inline void ReservePoints(ON_3dPointArray &points, size_t extra)
   const size_t wanted = size_t(points.Count()) + extra;
   if (wanted > size_t(INT_MAX) || (points.Reserve(wanted), size_t(points.Capacity()) < wanted))
     throw std::bad_alloc();
+}
+
+// Appends the points of `xyz`, three values a point, or throws std::bad_alloc.
+inline void AppendTriples(ON_3dPointArray &points, const std::vector<double> &xyz)
+{
+  const size_t count = xyz.size() / 3;
+  ReservePoints(points, count);
+  for (size_t i = 0; i < count; ++i)
+    AppendPoint(points, xyz[3 * i], xyz[3 * i + 1], xyz[3 * i + 2]);
 }
 
 } // namespace pelmora::io
