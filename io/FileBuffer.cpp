@@ -1,4 +1,5 @@
 #include "io/FileBuffer.h"
+#include "opennurbs.h"
 
 #include <cctype>
 #include <cerrno>
@@ -62,6 +63,7 @@ IoResult FileContents::Load(const std::string &path)
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
     const size_t size = size_t(info.st_size);
     m_fixed.reset(new char[size]);
+    ON_AdviseHugePages(m_fixed.get(), size);
     ssize_t got = ReadFully(file.Get(), m_fixed.get(), size);
     if (got < 0)
       return IoResult::Fail("cannot read " + path + ": " + std::strerror(errno));

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <limits>
 
-#include "HugePages.h"
 #include "NurbsBasis.h"
 #include "ParallelFor.h"
 #include "SurfaceWeights.h"
@@ -265,7 +264,7 @@ void BispanTree::BuildLeaves(const ON_NurbsSurface &surface)
 
   const size_t leaves = size_t(m_spans[0]) * m_spans[1];
   m_bend.reserve(2 * leaves);
-  AdviseHugePages(m_bend.data(), 2 * leaves * sizeof(float));
+  ON_AdviseHugePages(m_bend.data(), 2 * leaves * sizeof(float));
   m_bend.resize(2 * leaves);
   // Each row of bispans writes only its own boxes and bends.
   ParallelFor(m_spans[0], kRowsPerPiece, [&](int rowBegin, int rowEnd) {
@@ -416,7 +415,7 @@ void BispanTree::PlanLevels()
   }
   // Boxes are left uninitialised; the build is their first touch.
   m_boxes.resize(total);
-  AdviseHugePages(m_boxes.data(), total * sizeof(Box));
+  ON_AdviseHugePages(m_boxes.data(), total * sizeof(Box));
 }
 
 void BispanTree::BuildLevels(const ON_NurbsSurface &surface)

@@ -1,9 +1,8 @@
-#include "HugePages.h"
+// ON_AdviseHugePages: the huge-page hint for large blocks about to be filled.
+#include "opennurbs.h"
 
 #include <cstdint>
 #include <sys/mman.h>
-
-namespace pelmora {
 
 namespace {
 
@@ -13,20 +12,18 @@ constexpr uintptr_t kSmallPage = 4096;
 
 } // namespace
 
-void AdviseHugePages(void *data, size_t bytes)
+void ON_AdviseHugePages(void *block, size_t bytes)
 {
 #ifdef MADV_HUGEPAGE
-  if (!data || bytes < kMinAdvisedBytes)
+  if (!block || bytes < kMinAdvisedBytes)
     return;
   // madvise wants page boundaries: the whole pages inside the block.
-  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kSmallPage - 1) & ~(kSmallPage - 1);
-  const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kSmallPage - 1);
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kSmallPage - 1) & ~(kSmallPage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(block) + bytes) & ~(kSmallPage - 1);
   if (end > begin)
     (void)madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
 #else
-  (void)data;
+  (void)block;
   (void)bytes;
 #endif
 }
-
-} // namespace pelmora

@@ -5,8 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "HugePages.h"
-
 namespace {
 
 // Grows an owned array to exactly `capacity` doubles; a caller-owned array
@@ -21,7 +19,7 @@ bool ReserveArray(double *&array, int &current, int capacity)
       return false;
     array = static_cast<double *>(grown);
     if (current == 0)
-      pelmora::AdviseHugePages(array, sizeof(double) * size_t(capacity));
+      ON_AdviseHugePages(array, sizeof(double) * size_t(capacity));
     std::memset(array + current, 0, sizeof(double) * size_t(capacity - current));
     current = capacity;
   }

@@ -53,6 +53,7 @@ std::vector<double> CornerOffsets(const ON_3dPointArray &aligned, const FiniteBo
 {
   std::vector<double> offsets;
   offsets.reserve(2 * static_cast<size_t>(box.count));
+  ON_AdviseHugePages(offsets.data(), offsets.capacity() * sizeof(double));
   const ON_3dPoint *p = aligned.Array();
   for (int i = 0; i < aligned.Count(); ++i)
     if (IsFinitePoint(p[i])) {

@@ -15,6 +15,14 @@
 
 class ON_Xform;
 
+// Asks the kernel to back a block of at least a few megabytes with huge
+// pages; call it before the block is first written. Each first touch of a
+// small page is a fault that costs microseconds (tens of them on virtual
+// machines), so filling a block of tens of megabytes page by page can take
+// longer than computing what goes in it. Only a hint: where the kernel
+// declines, nothing changes.
+ON_DECL void ON_AdviseHugePages(void *block, size_t bytes);
+
 template <class T> class ON_CLASS ON_SimpleArray
 {
   static_assert(std::is_trivially_copyable<T>::value, "ON_SimpleArray needs trivially copyable T");
@@ -195,8 +203,10 @@ public:
         return nullptr;
       }
       m_a = p;
-      if (capacity > m_capacity)
+      if (capacity > m_capacity) {
+        ON_AdviseHugePages(m_a, (size_t)capacity * sizeof(T));
         std::memset((void *)(m_a + m_capacity), 0, (size_t)(capacity - m_capacity) * sizeof(T));
+      }
       m_capacity = capacity;
     } else {
       std::free(m_a);
