@@ -2,6 +2,7 @@
 // and binary), points with normals, and any of them under a name whose
 // extension says nothing.
 #include "io/PointCloudReader.h"
+#include "io/ReadOutcome.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <cstring>
 
 using pelmora::io::ReadPointCloudFromMemory;
+using pelmora::test::ReadOutcome;
 using Points = std::vector<ON_3dPoint>;
 
 namespace {
@@ -97,8 +99,6 @@ TEST(MoreFormats, MalformedFilesNameFileAndLine)
   };
   for (const auto &[text, message] : cases) {
     const std::string name = message.substr(0, message.find(':'));
-    ON_3dPointArray points;
-    auto result = ReadPointCloudFromMemory(text, name, points);
-    EXPECT_EQ(result.message.substr(0, message.size()), message) << text.substr(0, 60);
+    EXPECT_EQ(ReadOutcome(text, name).substr(0, message.size()), message) << text.substr(0, 60);
   }
 }
