@@ -228,8 +228,12 @@ private:
     return IoResult::Ok();
   }
 
-  IoResult CheckGridSize(const uint64_t dimensions[3])
+  // The DIMENSIONS of a grid whose points are built from a few numbers.
+  IoResult ReadGridDimensions(uint64_t dimensions[3])
   {
+    IoResult read = ReadDimensions(dimensions);
+    if (!read)
+      return read;
     const uint64_t limit = std::max<uint64_t>(kImplicitPointLimit, m_data.size());
     uint64_t count = 1;
     for (int k = 0; k < 3; ++k) {
@@ -257,9 +261,7 @@ private:
       const std::string keyword = Upper(Word());
       IoResult read = IoResult::Ok();
       if (keyword == "DIMENSIONS") {
-        read = ReadDimensions(dimensions);
-        if (read)
-          read = CheckGridSize(dimensions);
+        read = ReadGridDimensions(dimensions);
         haveDimensions = true;
       } else if (keyword == "ORIGIN") {
         read = ReadTriple("ORIGIN", origin);
@@ -298,9 +300,7 @@ private:
     }
     if (keyword != "DIMENSIONS")
       return Fail("expected DIMENSIONS");
-    IoResult size = ReadDimensions(dimensions);
-    if (size)
-      size = CheckGridSize(dimensions);
+    IoResult size = ReadGridDimensions(dimensions);
     if (!size)
       return size;
     for (int k = 0; k < 3; ++k) {
