@@ -26,19 +26,16 @@ enum class ScalarType
   Invalid
 };
 
-// A format's name for a scalar type.
-struct ScalarName
-{
-  const char *name;
-  ScalarType type;
-};
+// A format's names for the scalar types, in ScalarType order (Int8, UInt8,
+// ... Float64); null where the format has no such type.
+using ScalarNames = const char *const[size_t(ScalarType::Invalid)];
 
-// The type `name` stands for in a format's `names`; Invalid when none.
-template <size_t N> ScalarType FindScalarType(std::string_view name, const ScalarName (&names)[N])
+// The type `name` stands for in `names`; Invalid when none.
+inline ScalarType FindScalarType(std::string_view name, const ScalarNames &names)
 {
-  for (const ScalarName &known : names)
-    if (name == known.name)
-      return known.type;
+  for (size_t i = 0; i < size_t(ScalarType::Invalid); ++i)
+    if (names[i] && name == names[i])
+      return ScalarType(i);
   return ScalarType::Invalid;
 }
 

@@ -39,25 +39,8 @@ struct PcdHeader
   int xyz[3] = {-1, -1, -1};
 };
 
-// The binary type of a field by its TYPE (F, I or U) and SIZE.
-ScalarType FieldType(char type, size_t size)
-{
-  static const struct
-  {
-    char type;
-    size_t size;
-    ScalarType binaryType;
-  } kTypes[] = {
-      {'F', 4, ScalarType::Float32}, {'F', 8, ScalarType::Float64}, {'I', 1, ScalarType::Int8},
-      {'I', 2, ScalarType::Int16},   {'I', 4, ScalarType::Int32},   {'I', 8, ScalarType::Int64},
-      {'U', 1, ScalarType::UInt8},   {'U', 2, ScalarType::UInt16},  {'U', 4, ScalarType::UInt32},
-      {'U', 8, ScalarType::UInt64},
-  };
-  for (const auto &known : kTypes)
-    if (type == known.type && size == known.size)
-      return known.binaryType;
-  return ScalarType::Invalid;
-}
+// A field's TYPE letter (F, I or U) and SIZE in bytes, as "I4" or "F8".
+const ScalarNames kFieldTypes = {"I1", "U1", "I2", "U2", "I4", "U4", "I8", "U8", "F4", "F8"};
 
 class PcdReader
 {
@@ -181,7 +164,7 @@ private:
       if (field.type == 'F' && field.size != 4 && field.size != 8)
         return Fail(m_line, "field '" + field.name + "' is a float of " +
                                 std::to_string(field.size) + " bytes");
-      field.binaryType = FieldType(field.type, field.size);
+      field.binaryType = FindScalarType(field.type + std::to_string(field.size), kFieldTypes);
       field.offset = offset;
       field.column = column;
       offset += field.size * field.count;

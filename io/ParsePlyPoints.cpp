@@ -44,20 +44,15 @@ struct Header
   long bodyLine = 0; // line number of the first body line (ASCII)
 };
 
-// A PLY type name; 64-bit integers are not PLY types.
+// A PLY type name, plain or sized; 64-bit integers are not PLY types.
 ScalarType ParseScalar(const std::string &word)
 {
-  static const ScalarName kNames[] = {
-      {"char", ScalarType::Int8},      {"int8", ScalarType::Int8},
-      {"uchar", ScalarType::UInt8},    {"uint8", ScalarType::UInt8},
-      {"short", ScalarType::Int16},    {"int16", ScalarType::Int16},
-      {"ushort", ScalarType::UInt16},  {"uint16", ScalarType::UInt16},
-      {"int", ScalarType::Int32},      {"int32", ScalarType::Int32},
-      {"uint", ScalarType::UInt32},    {"uint32", ScalarType::UInt32},
-      {"float", ScalarType::Float32},  {"float32", ScalarType::Float32},
-      {"double", ScalarType::Float64}, {"float64", ScalarType::Float64},
-  };
-  return FindScalarType(word, kNames);
+  static const ScalarNames kPlain = {"char", "uchar", "short", "ushort", "int",
+                                     "uint", nullptr, nullptr, "float",  "double"};
+  static const ScalarNames kSized = {"int8",   "uint8", "int16", "uint16",  "int32",
+                                     "uint32", nullptr, nullptr, "float32", "float64"};
+  const ScalarType plain = FindScalarType(word, kPlain);
+  return plain != ScalarType::Invalid ? plain : FindScalarType(word, kSized);
 }
 
 IoResult ParseHeader(std::string_view data, const std::string &name, Header &header)

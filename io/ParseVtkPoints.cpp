@@ -33,19 +33,11 @@ std::string Upper(std::string_view word)
   return upper;
 }
 
-// A legacy VTK type name as stored in BINARY files; "bit" and the
-// platform-sized "long" types are not.
-ScalarType BinaryType(const std::string &type)
-{
-  static const ScalarName kNames[] = {
-      {"unsigned_char", ScalarType::UInt8},   {"char", ScalarType::Int8},
-      {"unsigned_short", ScalarType::UInt16}, {"short", ScalarType::Int16},
-      {"unsigned_int", ScalarType::UInt32},   {"int", ScalarType::Int32},
-      {"float", ScalarType::Float32},         {"double", ScalarType::Float64},
-      {"vtktypeint64", ScalarType::Int64},    {"vtktypeuint64", ScalarType::UInt64},
-  };
-  return FindScalarType(type, kNames);
-}
+// The legacy VTK type names that BINARY files store; "bit" and the
+// platform-sized "long" types are not among them.
+const ScalarNames kBinaryTypes = {"char",  "unsigned_char", "short",        "unsigned_short",
+                                  "int",   "unsigned_int",  "vtktypeint64", "vtktypeuint64",
+                                  "float", "double"};
 
 // Appends the points of the grid spanned by three axes' coordinates, x
 // varying fastest, then y, then z.
@@ -129,7 +121,7 @@ private:
   // `count` values of `type` into `values`, after the keyword's line.
   IoResult ReadValues(uint64_t count, const std::string &type, std::vector<double> &values)
   {
-    const ScalarType binaryType = BinaryType(type);
+    const ScalarType binaryType = FindScalarType(type, kBinaryTypes);
     const size_t size = ScalarSize(binaryType);
     if (size == 0 && type != "long" && type != "unsigned_long")
       return Fail("unsupported data type '" + FieldExcerpt(type) + "'");

@@ -54,17 +54,8 @@ std::string Get(const Attributes &attributes, const std::string &key, const std:
   return found == attributes.end() ? fallback : found->second;
 }
 
-ScalarType ParseType(const std::string &type)
-{
-  static const ScalarName kNames[] = {
-      {"Int8", ScalarType::Int8},       {"UInt8", ScalarType::UInt8},
-      {"Int16", ScalarType::Int16},     {"UInt16", ScalarType::UInt16},
-      {"Int32", ScalarType::Int32},     {"UInt32", ScalarType::UInt32},
-      {"Int64", ScalarType::Int64},     {"UInt64", ScalarType::UInt64},
-      {"Float32", ScalarType::Float32}, {"Float64", ScalarType::Float64},
-  };
-  return FindScalarType(type, kNames);
-}
+const ScalarNames kTypes = {"Int8",   "UInt8", "Int16",  "UInt16",  "Int32",
+                            "UInt32", "Int64", "UInt64", "Float32", "Float64"};
 
 int Base64Value(char c)
 {
@@ -237,7 +228,7 @@ private:
       return Fail("a Piece with points but no Points array");
     const Attributes attributes = ParseAttributes(m_data.substr(array));
     const std::string typeName = Get(attributes, "type", "");
-    const ScalarType type = ParseType(typeName);
+    const ScalarType type = FindScalarType(typeName, kTypes);
     if (type == ScalarType::Invalid)
       return Fail("unsupported point type '" + typeName + "'");
     if (Get(attributes, "NumberOfComponents", "1") != "3")
