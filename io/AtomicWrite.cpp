@@ -135,6 +135,16 @@ IoResult WriteAtomically(const std::string &target,
   return written;
 }
 
+IoResult WriteBufferedAtomically(const std::string &target,
+                                 const std::function<void(TextOutput &out)> &fill)
+{
+  return WriteAtomically(target, [&](const std::string &tempPath) {
+    TextOutput out(tempPath);
+    fill(out);
+    return out.Close(target);
+  });
+}
+
 OutputBatch::OutputBatch() : m_enclosing(t_batch)
 {
   t_batch = this;

@@ -22,6 +22,14 @@ namespace pelmora::io {
 IoResult WriteAtomically(const std::string &target,
                          const std::function<IoResult(const std::string &tempPath)> &write);
 
+class TextOutput;
+
+// WriteAtomically through a TextOutput on the temporary file: `fill` puts
+// the content, and the output's Close reports any failed write as
+// "cannot write TARGET: <reason>".
+IoResult WriteBufferedAtomically(const std::string &target,
+                                 const std::function<void(TextOutput &out)> &fill);
+
 // Fails unless a file could be created at `target`: its folder exists, is a
 // folder and is writable, `target` is not a folder and its name is not too
 // long for the folder's file system. Creates nothing.

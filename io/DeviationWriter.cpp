@@ -67,13 +67,11 @@ IoResult WriteDeviations(const std::string &path, const ON_3dPointArray &points,
   if (extension != "csv" && extension != "ply")
     return IoResult::Fail(path + ": unknown deviation file type (writable: " +
                           std::string(DeviationExtensions()) + ")");
-  return WriteAtomically(path, [&](const std::string &tempPath) {
-    TextOutput out(tempPath);
+  return WriteBufferedAtomically(path, [&](TextOutput &out) {
     if (extension == "csv")
       WriteCsv(out, points, deviations, folded);
     else
       WritePly(out, points, deviations, folded);
-    return out.Close(path);
   });
 }
 

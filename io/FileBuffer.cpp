@@ -74,15 +74,12 @@ IoResult FileContents::Load(const std::string &path)
   }
   // A pipe (or a regular file that reports no size): read what comes.
   char chunk[kPipeChunk];
-  while (true) {
-    ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got < 0)
+  for (size_t got = sizeof chunk; got == sizeof chunk;) {
+    const ssize_t read = ReadFully(file.Get(), chunk, sizeof chunk);
+    if (read < 0)
       return IoResult::Fail("cannot read " + path + ": " + std::strerror(errno));
-    if (got == 0)
-      break;
-    m_stream.append(chunk, size_t(got));
+    got = size_t(read);
+    m_stream.append(chunk, got);
   }
   m_view = m_stream;
   return IoResult::Ok();

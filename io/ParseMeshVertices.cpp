@@ -3,7 +3,6 @@
 #include "io/PointParsers.h"
 #include "io/TextLines.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
@@ -98,7 +97,7 @@ IoResult ReadCoordinates(const std::string &name, long line, const char *p, cons
       return LineError(name, line, "expected three coordinates");
   if (alone && !NextWord(p, end).empty())
     return LineError(name, line, "expected three coordinates");
-  if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2]))
+  if (!IsFinitePoint(v[0], v[1], v[2]))
     return LineError(name, line, "non-finite coordinate");
   return IoResult::Ok();
 }

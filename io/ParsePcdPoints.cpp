@@ -115,15 +115,20 @@ private:
     std::vector<std::string_view> words;
     for (std::string_view word = NextWord(p, end); !word.empty(); word = NextWord(p, end))
       words.push_back(word);
-    auto counts = [&](auto set) {
+    // One value per field, each taken by `set` or refused.
+    auto perField = [&](auto set) {
       if (words.size() != m_header.fields.size())
         return Fail(m_line, keyword + " needs one value per field");
-      for (size_t i = 0; i < words.size(); ++i) {
-        unsigned long long value;
-        if (!ParseCount(words[i], value) || !set(m_header.fields[i], value))
+      for (size_t i = 0; i < words.size(); ++i)
+        if (!set(m_header.fields[i], words[i]))
           return Fail(m_line, "bad " + keyword + " value '" + std::string(words[i]) + "'");
-      }
       return IoResult::Ok();
+    };
+    auto counts = [&](auto set) {
+      return perField([&](PcdField &field, std::string_view word) {
+        unsigned long long value;
+        return ParseCount(word, value) && set(field, value);
+      });
     };
     unsigned long long value;
     if (keyword == "VERSION" || keyword == "VIEWPOINT")
@@ -144,16 +149,11 @@ private:
         field.count = size_t(count);
         return count >= 1 && count <= kMaxFieldCount;
       });
-    if (keyword == "TYPE") {
-      if (words.size() != m_header.fields.size())
-        return Fail(m_line, "TYPE needs one value per field");
-      for (size_t i = 0; i < words.size(); ++i) {
-        if (words[i] != "F" && words[i] != "I" && words[i] != "U")
-          return Fail(m_line, "bad TYPE value '" + std::string(words[i]) + "'");
-        m_header.fields[i].type = words[i][0];
-      }
-      return IoResult::Ok();
-    }
+    if (keyword == "TYPE")
+      return perField([](PcdField &field, std::string_view type) {
+        field.type = type[0];
+        return type == "F" || type == "I" || type == "U";
+      });
     if (keyword == "WIDTH" || keyword == "HEIGHT" || keyword == "POINTS") {
       if (words.size() != 1 || !ParseCount(words[0], value))
         return Fail(m_line, "bad " + keyword + " line");

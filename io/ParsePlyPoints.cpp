@@ -304,7 +304,7 @@ IoResult ParseAscii(std::string_view data, const std::string &name, const Header
                 (isVertex ? std::string("a vertex's") : "element '" + element.name + "'") +
                 " numbers in PLY body");
       if (isVertex) {
-        if (!std::isfinite(values[0]) || !std::isfinite(values[1]) || !std::isfinite(values[2]))
+        if (!IsFinitePoint(values[0], values[1], values[2]))
           return LineError(name, line, "non-finite coordinate");
         AppendPoint(points, values[0], values[1], values[2]);
       }

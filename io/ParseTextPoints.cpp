@@ -113,7 +113,7 @@ bool ReadBlankSeparated(std::string_view line, double v[3])
       return false;
     p = next;
   }
-  return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
+  return IsFinitePoint(v[0], v[1], v[2]);
 }
 
 class LineReader

@@ -47,6 +47,17 @@ ScalarType BinaryType(const std::string &type)
   return FindScalarType(type, kNames);
 }
 
+// Appends the points of the grid spanned by three axes' coordinates, x
+// varying fastest, then y, then z.
+void AppendGrid(ON_3dPointArray &points, const std::vector<double> axes[3])
+{
+  ReservePoints(points, axes[0].size() * axes[1].size() * axes[2].size());
+  for (double z : axes[2])
+    for (double y : axes[1])
+      for (double x : axes[0])
+        AppendPoint(points, x, y, z);
+}
+
 class LegacyVtk
 {
 public:
@@ -188,10 +199,10 @@ private:
         continue;
       }
       if (keyword == "DIMENSIONS") {
-        uint64_t n;
-        for (int k = 0; k < 3; ++k)
-          if (!Count(n))
-            return Fail("malformed DIMENSIONS line");
+        uint64_t unused[3];
+        IoResult read = ReadDimensions(unused);
+        if (!read)
+          return read;
         continue;
       }
       if (keyword != "POINTS")
@@ -209,8 +220,20 @@ private:
     }
   }
 
-  IoResult CheckGridSize(const uint64_t dimensions[3])
+  IoResult ReadDimensions(uint64_t dimensions[3])
   {
+    for (int k = 0; k < 3; ++k)
+      if (!Count(dimensions[k]))
+        return Fail("malformed DIMENSIONS line");
+    return IoResult::Ok();
+  }
+
+  // The DIMENSIONS of a grid whose points are built from a few numbers.
+  IoResult ReadGridDimensions(uint64_t dimensions[3])
+  {
+    IoResult read = ReadDimensions(dimensions);
+    if (!read)
+      return read;
     const uint64_t limit = std::max<uint64_t>(kImplicitPointLimit, m_data.size());
     uint64_t count = 1;
     for (int k = 0; k < 3; ++k) {
@@ -238,10 +261,7 @@ private:
       const std::string keyword = Upper(Word());
       IoResult read = IoResult::Ok();
       if (keyword == "DIMENSIONS") {
-        for (int k = 0; k < 3; ++k)
-          if (!Count(dimensions[k]))
-            return Fail("malformed DIMENSIONS line");
-        read = CheckGridSize(dimensions);
+        read = ReadGridDimensions(dimensions);
         haveDimensions = true;
       } else if (keyword == "ORIGIN") {
         read = ReadTriple("ORIGIN", origin);
@@ -257,12 +277,13 @@ private:
     }
     if (!haveDimensions)
       return Fail("no DIMENSIONS in the file");
-    ReservePoints(points, size_t(dimensions[0] * dimensions[1] * dimensions[2]));
-    for (uint64_t k = 0; k < dimensions[2]; ++k)
-      for (uint64_t j = 0; j < dimensions[1]; ++j)
-        for (uint64_t i = 0; i < dimensions[0]; ++i)
-          AppendPoint(points, origin[0] + double(i) * spacing[0],
-                      origin[1] + double(j) * spacing[1], origin[2] + double(k) * spacing[2]);
+    std::vector<double> axes[3];
+    for (int k = 0; k < 3; ++k) {
+      axes[k].reserve(size_t(dimensions[k]));
+      for (uint64_t i = 0; i < dimensions[k]; ++i)
+        axes[k].push_back(origin[k] + double(i) * spacing[k]);
+    }
+    AppendGrid(points, axes);
     return IoResult::Ok();
   }
 
@@ -279,10 +300,7 @@ private:
     }
     if (keyword != "DIMENSIONS")
       return Fail("expected DIMENSIONS");
-    for (int k = 0; k < 3; ++k)
-      if (!Count(dimensions[k]))
-        return Fail("malformed DIMENSIONS line");
-    IoResult size = CheckGridSize(dimensions);
+    IoResult size = ReadGridDimensions(dimensions);
     if (!size)
       return size;
     for (int k = 0; k < 3; ++k) {
@@ -293,11 +311,7 @@ private:
       if (!read)
         return read;
     }
-    ReservePoints(points, size_t(dimensions[0] * dimensions[1] * dimensions[2]));
-    for (double z : axes[2])
-      for (double y : axes[1])
-        for (double x : axes[0])
-          AppendPoint(points, x, y, z);
+    AppendGrid(points, axes);
     return IoResult::Ok();
   }
 

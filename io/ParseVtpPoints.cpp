@@ -95,6 +95,8 @@ public:
 
   bool Read(unsigned char *into, size_t count)
   {
+    if (count == 0) // `into` may then be null, as an empty block's buffer is
+      return true;
     if (!m_base64) {
       if (m_data.size() - m_pos < count)
         return false;

@@ -3,7 +3,6 @@
 #include "io/PointParsers.h"
 
 #include <cctype>
-#include <cmath>
 #include <new>
 #include <utility>
 
@@ -53,7 +52,7 @@ IoResult UnknownFormat(const std::string &name, const std::string &format)
 IoResult Store(ON_3dPointArray &loaded, const std::string &name, ON_3dPointArray &points)
 {
   for (int i = 0; i < loaded.Count(); ++i)
-    if (!std::isfinite(loaded[i].x) || !std::isfinite(loaded[i].y) || !std::isfinite(loaded[i].z))
+    if (!IsFinitePoint(loaded[i].x, loaded[i].y, loaded[i].z))
       return IoResult::Fail(name + ": point " + std::to_string(i + 1) +
                             " has a non-finite coordinate");
   points = std::move(loaded);

@@ -48,8 +48,7 @@ IoResult WritePointMatrix(const std::string &path, const ON_3dPointArray &matrix
   if (extension != "xyz" && extension != "csv" && extension != "ply")
     return IoResult::Fail(path + ": unknown point matrix file type (writable: " +
                           std::string(PointMatrixExtensions()) + ")");
-  return WriteAtomically(path, [&](const std::string &tempPath) {
-    TextOutput out(tempPath);
+  return WriteBufferedAtomically(path, [&](TextOutput &out) {
     if (extension == "xyz") {
       out.Put("# rows " + std::to_string(rows) + " cols " + std::to_string(cols) + "\n");
       WriteText(out, matrix, ' ');
@@ -59,7 +58,6 @@ IoResult WritePointMatrix(const std::string &path, const ON_3dPointArray &matrix
     } else {
       WritePly(out, matrix, rows, cols);
     }
-    return out.Close(path);
   });
 }
 

@@ -9,6 +9,7 @@
 #include "opennurbs.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <new>
 #include <optional>
@@ -85,6 +86,12 @@ inline IoResult TruncatedBody(const std::string &name, const char *format, uint6
   return IoResult::Fail(name + ": truncated " + format + " file: the header announces " +
                         std::to_string(announced) + " " + items +
                         (held ? ", the file holds " + std::to_string(*held) : std::string()));
+}
+
+// Whether all three coordinates are finite (no infinity, no NaN).
+inline bool IsFinitePoint(double x, double y, double z)
+{
+  return std::isfinite(x) && std::isfinite(y) && std::isfinite(z);
 }
 
 // Appends a point, or throws std::bad_alloc when the array could not grow

@@ -34,13 +34,11 @@ IoResult WriteSurface(const std::string &path, const ON_NurbsSurface &surface)
   if (!surface.IsValid() || surface.Dimension() != 3 || !IsFinite(surface))
     return IoResult::Fail("cannot write " + path + ": the surface is not valid");
   const std::string name = path.substr(path.find_last_of('/') + 1);
-  return WriteAtomically(path, [&](const std::string &tempPath) {
-    TextOutput out(tempPath);
+  return WriteBufferedAtomically(path, [&](TextOutput &out) {
     if (step)
       WriteStep(out, surface, name);
     else
       WriteIges(out, surface, name);
-    return out.Close(path);
   });
 }
 

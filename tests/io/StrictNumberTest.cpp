@@ -2,6 +2,7 @@
 // field, a doubled sign or a separator read as a decimal mark never yields
 // a point.
 #include "io/PointCloudReader.h"
+#include "io/ReadOutcome.h"
 #include "io/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <locale.h>
 
 using pelmora::io::ReadPointCloudFromMemory;
+using pelmora::test::ReadOutcome;
 
 namespace {
 
@@ -18,13 +20,6 @@ const std::string kAsciiPly = "ply\nformat ascii 1.0\nelement vertex 2\nproperty
                               "property float y\nproperty float z\nproperty uchar red\n"
                               "element face 1\nproperty list uchar int vertex_indices\n"
                               "end_header\n";
-
-std::string Message(const std::string &text, const std::string &name)
-{
-  ON_3dPointArray points;
-  pelmora::io::IoResult result = ReadPointCloudFromMemory(text, name, points);
-  return result.ok ? "read " + std::to_string(points.Count()) + " points" : result.message;
-}
 
 // Makes the numbers' locale one whose decimal mark is a comma: an installed
 // one, or one built into `folder` with localedef; false when neither can be
@@ -84,7 +79,7 @@ TEST(StrictNumbers, MalformedOrOutOfRangeFieldsFailOnTheirLine)
   };
   for (const auto &[text, message] : cases) {
     const std::string name = message.substr(0, message.find(':'));
-    const std::string got = Message(text, name);
+    const std::string got = ReadOutcome(text, name);
     EXPECT_EQ(got.substr(0, message.size()), message) << text.substr(0, 80);
   }
 }

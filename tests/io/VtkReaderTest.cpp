@@ -2,6 +2,7 @@
 // every layout reads back exactly, and cut or lying files fail with a
 // message before anything large is allocated.
 #include "io/PointCloudReader.h"
+#include "io/ReadOutcome.h"
 #include "io/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 
 using pelmora::io::ReadPointCloud;
 using pelmora::io::ReadPointCloudFromMemory;
+using pelmora::test::ReadOutcome;
 using pelmora::test::TempFolder;
 
 namespace {
@@ -28,13 +30,6 @@ vtkNew<vtkPolyData> Cloud(int count)
   vtkNew<vtkPolyData> data;
   data->SetPoints(points);
   return data;
-}
-
-std::string Message(const std::string &text, const std::string &name)
-{
-  ON_3dPointArray points;
-  auto result = ReadPointCloudFromMemory(text, name, points);
-  return result.ok ? "read " + std::to_string(points.Count()) + " points" : result.message;
 }
 
 // Reads the file at `path` back and compares it with `cloud`: every 997th
@@ -151,6 +146,12 @@ TEST(VtkReaders, CutOrLyingFilesFailBeforeAllocating)
       {vtp + " compressor=\"vtkZLibDataCompressor\"" + piece +
            "\"binary\">AQAAAP///38AAAAAAQAAAA==eJwDAAAAAAE=</DataArray></Points></Piece>",
        "g.vtp: the compressed Points array declares more than its blocks can hold"},
+      // A compressed block that declares no bytes at all.
+      {vtp + " compressor=\"vtkZLibDataCompressor\"" + piece +
+           "\"appended\" offset=\"0\"/></Points></Piece></PolyData><AppendedData "
+           "encoding=\"raw\">_" +
+           std::string("\x01\0\0\0\x18\0\0\0\x18\0\0\0\0\0\0\0", 16),
+       "g.vtp: the compressed Points array is corrupt"},
       {vtp + " compressor=\"vtkLZ4DataCompressor\"" + piece + "\"binary\">",
        "g.vtp: compressed with vtkLZ4DataCompressor, which this reader does not support"},
       {vtp + piece + "\"ascii\">0 0 0 1 1</DataArray>",
@@ -159,7 +160,7 @@ TEST(VtkReaders, CutOrLyingFilesFailBeforeAllocating)
   };
   for (const auto &[text, message] : cases) {
     const std::string name = text[0] == '<' ? "g.vtp" : "g.vtk";
-    const std::string got = Message(text, name);
+    const std::string got = ReadOutcome(text, name);
     EXPECT_EQ(got.substr(0, message.size()), message) << text.substr(0, 120);
   }
 }

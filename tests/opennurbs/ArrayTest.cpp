@@ -59,6 +59,27 @@ TEST(SimpleArray, GrowthAliasingCopyAndRelease)
   EXPECT_EQ(full.Capacity(), 2);
 }
 
+// Blocks of megabytes take the huge-page hint as they grow: the points
+// already there survive every growth and the new slots read as zero.
+TEST(PointArray, LargeGrowthKeepsPointsAndZeroFills)
+{
+  ON_3dPointArray points;
+  const int count = 1 << 20; // 24 MB
+  for (int i = 0; i < count; ++i)
+    points.Append(ON_3dPoint(i, -i, 0.5 * i));
+  bool kept = true;
+  for (int i = 0; i < count && kept; ++i)
+    kept = points[i] == ON_3dPoint(i, -i, 0.5 * i);
+  EXPECT_TRUE(kept);
+  points.SetCapacity(3 * size_t(count));
+  const ON_3dPoint *slots = points.Array();
+  bool zero = true;
+  for (int i = count; i < 3 * count && zero; ++i)
+    zero = slots[i] == ON_3dPoint(0.0, 0.0, 0.0);
+  EXPECT_TRUE(zero);
+  EXPECT_EQ(points[count - 1], ON_3dPoint(count - 1, 1 - count, 0.5 * (count - 1)));
+}
+
 TEST(PointArray, BoundingBoxCases)
 {
   ON_3dPointArray empty;
