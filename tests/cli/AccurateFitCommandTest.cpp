@@ -1,13 +1,8 @@
 // `pelmora drape --fit accurate`: the tool writes the library's accurate fit,
-// its control net as the point matrix, and warns where the probe could not
-// follow the part.
+// and its control net as the point matrix.
 #include "PMSurface.h"
 #include "cli/CliRunner.h"
 #include "io/SurfaceReadBack.h"
-#include "support/ScanLineCloud.h"
-
-#include <cmath>
-#include <cstdio>
 
 using namespace pelmora;
 using namespace pelmora::test;
@@ -57,63 +52,19 @@ TEST(AccurateFitCommand, OptionsThatDoNotGoTogetherAreRefusedBeforeAnyWork)
 {
   TempFolder folder;
   folder.Write("old.step", "precious");
-  const std::pair<const char *, const char *> cases[] = {
-      {"drape --smooth 2 -o old.step", "pelmora: --smooth is the weight of --fit accurate"},
-      {"drape --fit exact -o old.step", "pelmora: --fit needs drape or accurate, not 'exact'\n"},
-      {"drape --fit accurate --smooth -1 -o old.step",
-       "pelmora: --smooth needs a weight of 0 or more, not '-1'\n"},
-      {"drape --fit accurate --smooth nan -o old.step", "--smooth"},
-      {"drape --fit accurate --floor -o old.step", "--fit accurate holds holes by its smoothing"},
-      {"drape --fit accurate --interpolate -o old.step", "choose the drape's hole rule"},
-  };
-  for (auto [args, message] : cases) {
-    CliRun run = RunPelmora(args, folder.Path());
-    EXPECT_EQ(run.status, 2) << args;
-    EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
-  }
+  ExpectRefused(
+      folder.Path(),
+      {
+          {"drape --smooth 2 -o old.step", "pelmora: --smooth is the weight of --fit accurate"},
+          {"drape --fit exact -o old.step",
+           "pelmora: --fit needs drape or accurate, not 'exact'\n"},
+          {"drape --fit accurate --smooth -1 -o old.step",
+           "pelmora: --smooth needs a weight of 0 or more, not '-1'\n"},
+          {"drape --fit accurate --smooth nan -o old.step", "--smooth"},
+          {"drape --fit accurate --floor -o old.step",
+           "--fit accurate holds holes by its smoothing"},
+          {"drape --fit accurate --interpolate -o old.step", "choose the drape's hole rule"},
+      });
   EXPECT_EQ(TempFolder::Read(folder / "old.step"), "precious");
   EXPECT_EQ(folder.Entries().size(), 1u);
-}
-
-TEST(AccurateFitCommand, WarnsAndMarksWhereTheProbeCouldNotFollowThePart)
-{
-  // Centres on a cylinder of radius 3: a ball of radius 4 cannot have
-  // rolled there (its centres would bend no tighter than 4), so its
-  // contacts jump across the ridge; a ball of radius 2 follows.
-  TempFolder folder;
-  ScanSpec cylinder;
-  cylinder.xmax = 20.0;
-  cylinder.ymin = -2.5;
-  cylinder.ymax = 2.5;
-  cylinder.lineSpacing = 0.2;
-  cylinder.pointSpacing = 0.2;
-  cylinder.jitter = 0.0;
-  cylinder.height = [](double, double y) { return std::sqrt(9.0 - y * y); };
-  const ON_3dPointArray points = MakeScanLines(cylinder);
-  std::string text;
-  for (int i = 0; i < points.Count(); ++i) {
-    char line[100];
-    std::snprintf(line, sizeof line, "%.17g %.17g %.17g\n", points[i].x, points[i].y, points[i].z);
-    text += line;
-  }
-  folder.Write("cylinder.xyz", text);
-  const struct
-  {
-    const char *diameter;
-    bool warned;
-  } cases[] = {{"8", true}, {"4", false}, {"0", false}};
-  for (const auto &c : cases) {
-    SCOPED_TRACE(c.diameter);
-    CliRun run = RunPelmora(
-        std::string("drape cylinder.xyz --fit accurate --grid 26x101 --deviations f.csv ") +
-            "--probe-diameter " + c.diameter,
-        folder.Path());
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(c.warned, run.out.find("warning    the probe could not follow the part at ") !=
-                            std::string::npos)
-        << run.out;
-    // The deviation file's last column marks the points under the warning.
-    const std::string csv = TempFolder::Read(folder / "f.csv");
-    EXPECT_EQ(c.warned, csv.find(",1\n") != std::string::npos);
-  }
 }

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <sys/wait.h>
+#include <utility>
 
 namespace pelmora::test {
 
@@ -42,6 +45,27 @@ inline ON_3dPointArray ReadPoints(const std::string &path)
   auto result = io::ReadPointCloud(path, points);
   EXPECT_TRUE(result.ok) << result.message;
   return points;
+}
+
+// Writes `points` as an .xyz file, every double exactly.
+inline void WriteCloud(const std::string &path, const ON_3dPointArray &points)
+{
+  std::FILE *file = std::fopen(path.c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  for (int i = 0; i < points.Count(); ++i)
+    std::fprintf(file, "%.17g %.17g %.17g\n", points[i].x, points[i].y, points[i].z);
+  std::fclose(file);
+}
+
+// Each run of `pelmora ARGS` exits 2 with MESSAGE in its error output.
+inline void ExpectRefused(const std::string &folder,
+                          std::initializer_list<std::pair<const char *, const char *>> cases)
+{
+  for (auto [args, message] : cases) {
+    CliRun run = RunPelmora(args, folder);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_NE(run.err.find(message), std::string::npos) << args << ": " << run.err;
+  }
 }
 
 } // namespace pelmora::test

@@ -1,5 +1,6 @@
 #include "support/FakeXServer.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -44,7 +45,9 @@ int StartFakeXServer(FakeX behaviour)
   std::thread([listener, behaviour] {
     for (;;) {
       const int client = accept(listener, nullptr, nullptr);
-      if (client >= 0 && behaviour == FakeX::AcceptAndClose)
+      if (client >= 0 && behaviour == FakeX::AcceptAndHangUpLate)
+        std::this_thread::sleep_for(std::chrono::milliseconds(kFakeXHangUpMilliseconds));
+      if (client >= 0 && behaviour != FakeX::AcceptAndHold)
         close(client);
     }
   }).detach();

@@ -6,9 +6,12 @@ namespace pelmora::test {
 
 enum class FakeX
 {
-  AcceptAndClose, // hangs up at once
-  AcceptAndHold,  // never answers the connection handshake
+  AcceptAndClose,      // hangs up at once
+  AcceptAndHold,       // never answers the connection handshake
+  AcceptAndHangUpLate, // hangs up after kFakeXHangUpMilliseconds, without answering
 };
+
+constexpr int kFakeXHangUpMilliseconds = 500;
 
 // Listens on the abstract socket of the first free display number from
 // 47000 on and answers every connection as `behaviour` says, on a thread

@@ -44,14 +44,6 @@ bool inHole(const CloudSpec &spec, double x, double y)
   return false;
 }
 
-int pointCount(const CloudSpec &spec)
-{
-  if (spec.count > 0 || spec.density <= 0.0)
-    return spec.count;
-  return static_cast<int>(
-      std::lround(spec.density * (spec.xmax - spec.xmin) * (spec.ymax - spec.ymin)));
-}
-
 ON_3dPoint lifted(const CloudSpec &spec, Random &random, double x, double y)
 {
   double z = spec.height ? spec.height(x, y) : 0.0;
@@ -64,7 +56,7 @@ ON_3dPoint lifted(const CloudSpec &spec, Random &random, double x, double y)
 
 ON_3dPointArray MakeCloud(const CloudSpec &spec)
 {
-  const int n = pointCount(spec);
+  const int n = spec.count;
   Random random(spec.seed);
   ON_3dPointArray cloud(n + 4);
   if (spec.corners) {

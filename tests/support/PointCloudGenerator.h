@@ -28,9 +28,7 @@ struct CloudSpec
   // Rectangle the points are scattered over (uniformly).
   double xmin = 0.0, xmax = 1.0;
   double ymin = 0.0, ymax = 1.0;
-  // Number of points; when 0, density (points per unit area) decides it.
-  int count = 0;
-  double density = 0.0;
+  int count = 0; // number of points
   // Height field (flat z = 0 when empty) and the standard deviation of the
   // Gaussian noise added to each height.
   HeightField height;

@@ -11,8 +11,6 @@
 #include <vtkSurfaceReconstructionFilter.h>
 
 #include <cmath>
-#include <map>
-#include <utility>
 
 namespace pelmora::test {
 
@@ -36,23 +34,6 @@ ON_3dPointArray TorusCloud(int count, double ringRadius, double tubeRadius)
     const double rho = ringRadius + tubeRadius * std::cos(v);
     return ON_3dPoint(rho * std::cos(u), rho * std::sin(u), tubeRadius * std::sin(v));
   });
-}
-
-bool IsClosedAndConsistentlyOriented(const ON_Mesh &mesh)
-{
-  std::map<std::pair<int, int>, int> edges;
-  for (int f = 0; f < mesh.FaceCount(); ++f) {
-    const ON_MeshFace &face = mesh.m_F[f];
-    const int corners = face.IsTriangle() ? 3 : 4;
-    for (int k = 0; k < corners; ++k)
-      ++edges[{face.vi[k], face.vi[(k + 1) % corners]}];
-  }
-  for (const auto &[edge, uses] : edges) {
-    const auto reverse = edges.find({edge.second, edge.first});
-    if (uses != 1 || reverse == edges.end() || reverse->second != 1)
-      return false;
-  }
-  return !edges.empty();
 }
 
 bool SameMesh(const ON_Mesh &a, const ON_Mesh &b)

@@ -20,9 +20,6 @@ template <class Point> ON_3dPointArray Cloud(int count, Point point)
     points.Append(point(i));
   return points;
 }
-// Every directed edge appears once and its reverse once: closed and
-// consistently oriented.
-bool IsClosedAndConsistentlyOriented(const ON_Mesh &mesh);
 // Exactly the same vertices and faces in the same order.
 bool SameMesh(const ON_Mesh &a, const ON_Mesh &b);
 // A small valid mesh to pre-fill an output with.

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -74,20 +75,34 @@ TEST(WatertightWrap, EveryCorpusCloudGivesOneClosedOutwardPieceWithinTheDetail)
   }
 }
 
-TEST(WatertightWrap, AFarCloudGivesTheSameMeshMovedThere)
+// A far cloud gives the near cloud's mesh moved there: the wraps work in
+// double precision around the cloud, where floats at 1e5 would snap to
+// 0.0078 steps and at 1e7 to 1.
+TEST(FarClouds, GiveTheNearMeshMovedThere)
 {
   const ON_3dPointArray near = SphereCloud(2000, 1.0, ON_3dPoint(0.25, 0, 0));
-  const ON_3dVector offset(1e7, -1e7, 1e5);
-  const ON_3dPointArray far = Shifted(near, offset);
-  ON_Mesh atOrigin, moved;
-  ASSERT_EQ(PMSurface::WrapWatertightMesh(atOrigin, near, 0.3, 0), 1);
-  ASSERT_EQ(PMSurface::WrapWatertightMesh(moved, far, 0.3, 0), 1);
-  ASSERT_EQ(atOrigin.VertexCount(), moved.VertexCount());
-  ASSERT_EQ(atOrigin.FaceCount(), moved.FaceCount());
-  double largest = 0.0;
-  for (int v = 0; v < moved.VertexCount(); ++v)
-    largest = std::max(largest, (moved.m_dV[v] - offset).DistanceTo(atOrigin.m_dV[v]));
-  EXPECT_LT(largest, 1e-6); // float steps at 1e7 would be 1
+  const auto watertight = [](ON_Mesh &mesh, const ON_3dPointArray &points, int progress) {
+    return PMSurface::WrapWatertightMesh(mesh, points, 0.3, progress);
+  };
+  const struct
+  {
+    const char *name;
+    int (*wrap)(ON_Mesh &, const ON_3dPointArray &, int);
+    ON_3dVector offset;
+  } cases[] = {{"concave", PMSurface::WrapConcaveMesh, {1e5, -1e5, 1e5}},
+               {"watertight", watertight, {1e7, -1e7, 1e5}}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    ON_Mesh atOrigin, moved;
+    ASSERT_EQ(c.wrap(atOrigin, near, 0), 1);
+    ASSERT_EQ(c.wrap(moved, Shifted(near, c.offset), 0), 1);
+    ASSERT_EQ(atOrigin.VertexCount(), moved.VertexCount());
+    ASSERT_EQ(atOrigin.FaceCount(), moved.FaceCount());
+    double largest = 0.0;
+    for (int v = 0; v < moved.VertexCount(); ++v)
+      largest = std::max(largest, (moved.m_dV[v] - c.offset).DistanceTo(atOrigin.m_dV[v]));
+    EXPECT_LT(largest, 1e-6);
+  }
 }
 
 TEST(WatertightWrap, UnusableCloudsAndDetailsFailAndKeepTheCallersMesh)
