@@ -191,6 +191,12 @@ vtkSmartPointer<vtkRenderer> Legend(vtkLookupTable *table, const SurfaceColourin
   bar->SetWidth(0.8);
   bar->SetHeight(0.76);
   bar->SetMaximumWidthInPixels(120);
+  // Swatches for the darker colours beyond the range (the caption names
+  // them), so that a region coloured by them reads as beyond the scale
+  // rather than as its end.
+  bar->DrawAnnotationsOff();
+  bar->DrawBelowRangeSwatchOn();
+  bar->DrawAboveRangeSwatchOn();
   const double black[3] = {0, 0, 0}, magenta[3] = {0.85, 0.0, 0.85};
   for (vtkTextProperty *text : {bar->GetTitleTextProperty(), bar->GetLabelTextProperty(),
                                 bar->GetAnnotationTextProperty()}) {
@@ -201,7 +207,8 @@ vtkSmartPointer<vtkRenderer> Legend(vtkLookupTable *table, const SurfaceColourin
   legend->AddActor2D(bar);
   if (colouring.byDeviation)
     legend->AddActor2D(
-        Caption("+ above the surface\n- below it\ngrey: no point near", 0.06, 0.02, 13, black));
+        Caption("+ above the surface\n- below it\ndark: off the scale\ngrey: no point near", 0.06,
+                0.02, 13, black));
   if (folds)
     legend->AddActor2D(Caption("o probe folds", 0.1, 0.93, 15, magenta));
   return legend;
