@@ -6,17 +6,16 @@
 // unbounded), with axes along the patch and its normal, so its thickness
 // shrinks with the square of its size. The hierarchy is an implicit quadtree
 // over the grid of span indices: level 0 holds one box per bispan, level L one
-// box per 2^L x 2^L block, each oriented along the mean frame of its children. A query walks it
-// best first (the open box of least distance next, from a fixed-size heap; subtrees that do not
-// fit are searched depth first), pruning boxes that cannot hold a point nearer than the best
-// found. Curved bispans reached are sampled on a coarse grid, the nearest sample counting as a
-// point found, and refined afterwards, nearest sample first, on a grid of 2*order+1 square
-// samples: a bispan is skipped
-// when no cell of its grid can hold a nearer point (each cell lies within a bound of the second
-// derivatives of the bilinear patch of its corners), otherwise Newton steps start from the
-// discrete local minima of its samples. Nearly flat bispans get one seed from the box. Bispans
-// whose net does not bound them (a non-positive weight) are subdivided into
-// pieces whose nets do, searched best first.
+// box per 2^L x 2^L block, each oriented along the mean frame of its children. A query dives to
+// the nearest leaf, then walks it best first (the open box of least distance next, from a
+// fixed-size heap; subtrees that do not fit are searched depth first), pruning boxes that cannot
+// hold a point nearer than the best found. Curved bispans reached are sampled on a coarse grid, the
+// nearest sample counting as a point found, and refined afterwards, nearest sample first, on a grid
+// of 2*order+1 square samples: a bispan is skipped when no cell of its grid can hold a nearer point
+// (each cell lies within a bound of the second derivatives of the bilinear patch of its corners),
+// otherwise Newton steps start from the discrete local minima of its samples. Nearly flat bispans
+// get one seed from the box. Bispans whose net does not bound them (a non-positive weight) are
+// subdivided into pieces whose nets do, searched best first.
 #pragma once
 
 #include <cstddef>
