@@ -4,6 +4,7 @@
 // read the real time as well as the process CPU time.
 #include "PMSurface.h"
 #include "support/PointCloudGenerator.h"
+#include "bench/surface/WaveField.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,14 +20,7 @@ const ON_3dPointArray &waveCloud(int n)
   static int cached = -1;
   static ON_3dPointArray cloud;
   if (cached != n) {
-    CloudSpec spec;
-    spec.xmax = spec.ymax = 1000.0;
-    spec.count = n;
-    spec.height = [](double x, double y) {
-      return 20.0 * std::sin(x / 150.0) * std::cos(y / 200.0) + 0.01 * x;
-    };
-    spec.noise = 0.01;
-    cloud = pelmora::test::MakeCloud(spec);
+    cloud = pelmora::bench::WaveCloud(n, 0.01, false);
     cached = n;
   }
   return cloud;

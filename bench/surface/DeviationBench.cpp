@@ -2,7 +2,7 @@
 // 1000 x 1000 surface draped over them (a fresh copy each time, so the
 // search structures are built inside the timing, as in the drape command).
 #include "PMSurface.h"
-#include "support/PointCloudGenerator.h"
+#include "bench/surface/WaveField.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,15 +21,7 @@ const DrapedCloud &draped(int side)
   static int cachedSide = -1;
   static DrapedCloud data;
   if (cachedSide != side) {
-    pelmora::test::CloudSpec spec;
-    spec.xmax = spec.ymax = 1000.0;
-    spec.count = side * side;
-    spec.corners = true;
-    spec.height = [](double x, double y) {
-      return 20.0 * std::sin(x / 150.0) * std::cos(y / 200.0) + 0.01 * x;
-    };
-    spec.noise = 0.05;
-    data.cloud = pelmora::test::MakeCloud(spec);
+    data.cloud = pelmora::bench::WaveCloud(side * side, 0.05, true);
     ON_3dPointArray matrix;
     PMSurface::CreatePointMatrix(data.cloud, side, side, matrix, 1, 0);
     PMSurface::CreateSurfaceFromPointMatrix(data.surface, matrix, side, side, 0);

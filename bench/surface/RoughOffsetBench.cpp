@@ -6,6 +6,7 @@
 #include "PMSurface.h"
 #include "opennurbs/ParallelFor.h"
 #include "support/PointCloudGenerator.h"
+#include "bench/surface/WaveField.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,7 +23,7 @@ constexpr double kField = 1000.0; // mm
 double probedPart(double x, double y)
 {
   const double step = x > 0.6 * kField ? 8.0 : 0.0;
-  return 20.0 * std::sin(x / 150.0) * std::cos(y / 200.0) + 0.01 * x + step;
+  return pelmora::bench::WaveHeight(x, y) + step;
 }
 
 // side^2 points over the field, with noise, a step and three holes.

@@ -2,7 +2,7 @@
 // argument of each benchmark is showProgress (0 or 1; with no display the
 // progress windows do not open, so this measures the reporting calls).
 #include "PMSurface.h"
-#include "support/PointCloudGenerator.h"
+#include "bench/surface/WaveField.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,12 +10,7 @@
 
 namespace {
 
-using pelmora::test::CloudSpec;
-
-double wave(double x, double y)
-{
-  return 20.0 * std::sin(x / 150.0) * std::cos(y / 200.0) + 0.01 * x;
-}
+using pelmora::bench::WaveHeight;
 
 // n points scattered over 1000 x 1000 on a smooth height field.
 const ON_3dPointArray &scattered(int n)
@@ -23,13 +18,7 @@ const ON_3dPointArray &scattered(int n)
   static int cachedCount = -1;
   static ON_3dPointArray cloud;
   if (cachedCount != n) {
-    CloudSpec spec;
-    spec.xmax = spec.ymax = 1000.0;
-    spec.count = n;
-    spec.corners = true;
-    spec.height = wave;
-    spec.noise = 0.01;
-    cloud = pelmora::test::MakeCloud(spec);
+    cloud = pelmora::bench::WaveCloud(n, 0.01, true);
     cachedCount = n;
   }
   return cloud;
@@ -95,7 +84,7 @@ void InterpolateLargeHole(benchmark::State &state)
   for (int r = 0; r < side; ++r)
     for (int c = 0; c < side; ++c)
       if (r < hole0 || r >= hole1 || c < hole0 || c >= hole1)
-        cloud.Append(ON_3dPoint(c, r, wave(c, r)));
+        cloud.Append(ON_3dPoint(c, r, WaveHeight(c, r)));
   ON_3dPointArray matrix;
   for (auto _ : state) {
     PMSurface::CreatePointMatrix(cloud, side, side, matrix, 1, static_cast<int>(state.range(1)));
@@ -113,7 +102,7 @@ ON_3dPointArray gridMatrix(int side)
   ON_3dPointArray matrix(side * side);
   for (int r = 0; r < side; ++r)
     for (int c = 0; c < side; ++c)
-      matrix.Append(ON_3dPoint(c, r, wave(c, r)));
+      matrix.Append(ON_3dPoint(c, r, WaveHeight(c, r)));
   return matrix;
 }
 
